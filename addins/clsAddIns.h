@@ -1,0 +1,38 @@
+// The registry of add-ins (one instance, gAddIns) and its broadcasts.
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+class clsAddIn;
+
+class clsAddIns : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    // Appends the add-in, replacing an entry with the same ID.
+    void Add(clsAddIn *oItem);
+    // Removes every entry with this ID, from the last to the first.
+    void Remove(const QString &stID);
+    long Count() const { return static_cast<long>(m_items.size()); }
+    // 1-based; error 9 outside 1..Count.
+    clsAddIn *Item(long Index) const;
+    // The last entry with this ID, or null.
+    clsAddIn *GetItemByID(const QString &stID) const;
+
+    // Asks every add-in (last to first) whether the program may end; Cancel receives the value
+    // of the last add-in visited that refused.
+    void SendUnload(int &Cancel);
+    // Tells every add-in (last to first) that the program ends.
+    void SendTerminate();
+
+Q_SIGNALS:
+    // The list changed.
+    void Refresh();
+
+private:
+    QList<QPointer<clsAddIn>> m_items;
+};

@@ -1,0 +1,57 @@
+// The start procedure.
+#include "app/StartProcedure.h"
+
+#include "addins/clsAddIns.h"
+#include "app/Form_Velmora.h"
+#include "app/Globals.h"
+#include "app/Version.h"
+#include "errors/ErrorHandling.h"
+#include "link/Waits.h"
+
+#include <QElapsedTimer>
+#include <QLoggingCategory>
+#include <cstdio>
+#include <cstdlib>
+
+Q_LOGGING_CATEGORY(lcApp, "velmora.app", QtWarningMsg)
+
+namespace {
+std::function<void()> &ender() {
+    static std::function<void()> e;
+    return e;
+}
+} // namespace
+
+void EndProgram() {
+    if (ender()) {
+        ender()();
+        return;
+    }
+    std::fflush(nullptr);
+    std::_Exit(0);
+}
+
+void setProgramEnder(std::function<void()> e) {
+    ender() = std::move(e);
+}
+
+void runStartProcedure() {
+    // Failures here are ignored: the program starts as far as it can.
+    QElapsedTimer clock;
+    clock.start();
+    ignoringFailures([] {
+        if (!gAddIns) gAddIns = std::make_unique<clsAddIns>();
+    });
+    ignoringFailures([] {
+        stAppVersion = Version::appVersionText(Version::Major, Version::Minor, Version::Revision);
+        stBuildDate = QString::fromLatin1(Version::BuildDate);
+    });
+    // Another program may start this one to register an add-in; give it a second to do so.
+    ignoringFailures([] { pauseWithEvents(1.0); });
+    ignoringFailures([&] {
+        if (gAddIns && gAddIns->Count() != 0)
+            return; // the registering add-in has loaded the main window already
+        Form_Velmora::instance().Show();
+        qCInfo(lcApp) << "main window shown" << clock.elapsed() << "ms after start";
+    });
+}

@@ -1,0 +1,13 @@
+// The program's start procedure and its immediate end.
+#pragma once
+
+#include <functional>
+
+// Creates the add-in registry, builds the version text, waits one second with events running
+// and then shows the main window, unless an add-in registered meanwhile and has loaded it.
+void runStartProcedure();
+
+// Ends the program at once, without any unload handling.
+void EndProgram();
+// Tests replace the immediate end; null restores it.
+void setProgramEnder(std::function<void()> ender);

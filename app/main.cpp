@@ -1,0 +1,29 @@
+// Velmora's entry point: installs the real seams and runs the start procedure.
+#include "addins/clsAddIns.h"
+#include "app/CommandLine.h"
+#include "app/Globals.h"
+#include "app/StartProcedure.h"
+#include "errors/Form_ErrBox.h"
+#include "ui/WindowProcs.h"
+
+#include <QApplication>
+#include <QTimer>
+
+int main(int argc, char *argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Velmora"));
+    QApplication::setOrganizationName(QStringLiteral("Velmora"));
+    QApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION_STRING));
+
+    QStringList arguments = QApplication::arguments();
+    arguments.removeFirst();
+    setCommand(arguments.join(QLatin1Char(' ')));
+
+    installErrBoxWindow();
+    QTimer::singleShot(0, [] { runStartProcedure(); });
+    const int result = QApplication::exec();
+
+    destroyAllForms();
+    gAddIns.reset();
+    return result;
+}

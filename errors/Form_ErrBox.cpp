@@ -1,0 +1,3 @@
+#include "errors/Form_ErrBox.h"
+void installErrBoxWindow() {
+}

@@ -1,0 +1,44 @@
+// Standard texts of the run-time error numbers.
+#include "errors/RuntimeError.h"
+
+QString RuntimeError::standardText(long number) {
+    switch (number) {
+    case ErrNr::InvalidProcedureCall:
+        return QStringLiteral("Invalid procedure call or argument");
+    case ErrNr::Overflow:
+        return QStringLiteral("Overflow");
+    case ErrNr::SubscriptOutOfRange:
+        return QStringLiteral("Subscript out of range");
+    case ErrNr::TypeMismatch:
+        return QStringLiteral("Type mismatch");
+    case ErrNr::Internal:
+        return QStringLiteral("Internal error");
+    case ErrNr::FileNotFound:
+        return QStringLiteral("File not found");
+    case ErrNr::PermissionDenied:
+        return QStringLiteral("Permission denied");
+    case ErrNr::PathFileAccess:
+        return QStringLiteral("Path/File access error");
+    case ErrNr::ObjectRequired:
+        return QStringLiteral("Object required");
+    case ErrNr::ComInvalidPortNumber:
+        return QStringLiteral("Invalid port number");
+    case ErrNr::ComPortAlreadyOpen:
+        return QStringLiteral("Port already open");
+    case ErrNr::ComPortNotAvailable:
+        return QStringLiteral("The device is not available");
+    case ErrNr::ComPortNotOpen:
+        return QStringLiteral("Port is not open");
+    case ErrNr::ComSetStateFailed:
+        return QStringLiteral("Could not set comm state");
+    case ErrNr::ComWriteFailed:
+        return QStringLiteral("Write to the port failed");
+    default:
+        return QStringLiteral("Application-defined or object-defined error");
+    }
+}
+
+void RuntimeError::subscriptOutOfRange(QString source) {
+    throw RuntimeError(ErrNr::SubscriptOutOfRange, standardText(ErrNr::SubscriptOutOfRange),
+                       std::move(source));
+}

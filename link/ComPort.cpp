@@ -1,0 +1,121 @@
+// The serial-port control on top of QSerialPort.
+#include "link/ComPort.h"
+
+#include "errors/RuntimeError.h"
+#include "link/Framing.h"
+
+#include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcPort, "velmora.link.port", QtWarningMsg)
+
+namespace {
+const QString kSource = QStringLiteral("Com");
+
+[[noreturn]] void fail(long number, const QString &detail = QString()) {
+    QString text = RuntimeError::standardText(number);
+    if (!detail.isEmpty()) text += QStringLiteral(" (") + detail + QLatin1Char(')');
+    throw RuntimeError(number, text, kSource);
+}
+} // namespace
+
+QString portDeviceName(long n) {
+#ifdef Q_OS_WIN
+    return QStringLiteral("COM%1").arg(n);
+#else
+    const QByteArray configured = qgetenv(QStringLiteral("VELMORA_COM%1").arg(n).toLatin1());
+    if (!configured.isEmpty()) return QString::fromLocal8Bit(configured);
+    const QString usb = QStringLiteral("/dev/ttyUSB%1").arg(n - 1);
+    if (QFileInfo::exists(usb)) return usb;
+    return QStringLiteral("/dev/ttyS%1").arg(n - 1);
+#endif
+}
+
+ComPort::ComPort(QObject *parent) : QObject(parent) {
+    // The receiver's input buffer size; what does not fit stays with the system until read.
+    m_port.setReadBufferSize(1024);
+    connect(&m_port, &QSerialPort::readyRead, this, &ComPort::readyRead);
+    connect(&m_port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
+        if (e != QSerialPort::NoError && e != QSerialPort::TimeoutError)
+            qCWarning(lcPort) << deviceName() << m_port.errorString();
+    });
+}
+
+ComPort::~ComPort() {
+    if (m_port.isOpen()) m_port.close();
+}
+
+void ComPort::setCommPort(long number) {
+    if (m_port.isOpen()) fail(ErrNr::ComPortAlreadyOpen);
+    if (number < 1 || number > 255) fail(ErrNr::ComInvalidPortNumber, QString::number(number));
+    m_number = number;
+}
+
+bool ComPort::PortOpen() const {
+    return m_port.isOpen();
+}
+
+void ComPort::setPortOpen(bool open) {
+    if (!open) {
+        if (m_port.isOpen()) m_port.close();
+        return;
+    }
+    if (m_port.isOpen()) fail(ErrNr::ComPortAlreadyOpen, deviceName());
+    m_port.setPortName(deviceName());
+    if (!m_port.open(QIODevice::ReadWrite)) {
+        const QString detail = deviceName() + QStringLiteral(": ") + m_port.errorString();
+        const auto error = m_port.error();
+        m_port.clearError();
+        switch (error) {
+        case QSerialPort::DeviceNotFoundError:
+            fail(ErrNr::ComInvalidPortNumber, detail);
+        case QSerialPort::PermissionError:
+            fail(ErrNr::ComPortNotAvailable, detail);
+        default:
+            fail(ErrNr::ComSetStateFailed, detail);
+        }
+    }
+    const bool configured =
+        m_port.setBaudRate(QSerialPort::Baud9600) && m_port.setDataBits(QSerialPort::Data8) &&
+        m_port.setParity(QSerialPort::NoParity) && m_port.setStopBits(QSerialPort::OneStop) &&
+        m_port.setFlowControl(QSerialPort::NoFlowControl);
+    if (!configured) {
+        const QString detail = deviceName() + QStringLiteral(": ") + m_port.errorString();
+        m_port.close();
+        fail(ErrNr::ComSetStateFailed, detail);
+    }
+    // The receiver's cable uses only the data lines; raising DTR and RTS does no harm and
+    // powers the level converters of adapters that draw from them. Pseudo-terminals have no
+    // modem lines, so a refusal is not an error.
+    m_port.setDataTerminalReady(true);
+    m_port.setRequestToSend(true);
+    m_port.clearError();
+    m_port.clear(QSerialPort::AllDirections);
+}
+
+long ComPort::InBufferCount() {
+    if (!m_port.isOpen()) return 0;
+    // Take whatever the system has received so far into the buffer, without waiting.
+    m_port.waitForReadyRead(0);
+    if (m_port.error() == QSerialPort::TimeoutError) m_port.clearError();
+    return static_cast<long>(m_port.bytesAvailable());
+}
+
+QString ComPort::Input() {
+    if (!m_port.isOpen()) fail(ErrNr::ComPortNotOpen);
+    InBufferCount();
+    return fromLineBytes(m_port.readAll());
+}
+
+void ComPort::Output(const QString &text, int timeoutMs) {
+    if (!m_port.isOpen()) fail(ErrNr::ComPortNotOpen);
+    const QByteArray bytes = toLineBytes(text);
+    if (m_port.write(bytes) != bytes.size()) fail(ErrNr::ComWriteFailed, m_port.errorString());
+    // Hand the frame to the system now rather than on the next turn of the event loop.
+    const QDeadlineTimer deadline(timeoutMs);
+    while (m_port.bytesToWrite() > 0 && !deadline.hasExpired()) {
+        if (!m_port.waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) break;
+    }
+    if (m_port.error() == QSerialPort::TimeoutError) m_port.clearError();
+}

@@ -1,0 +1,49 @@
+// The serial-port control "Com": port number, open state, busy flag and text I/O.
+#pragma once
+
+#include <QObject>
+#include <QSerialPort>
+#include <QString>
+
+// The device behind port number n: "COMn" on Windows; elsewhere the device named by the
+// environment variable VELMORA_COM<n>, else /dev/ttyUSB<n-1> when it exists, else /dev/ttyS<n-1>.
+QString portDeviceName(long n);
+
+class ComPort : public QObject {
+    Q_OBJECT
+public:
+    explicit ComPort(QObject *parent = nullptr);
+    ~ComPort() override;
+
+    // Busy flag of the link: "1" while an exchange runs, "0" when idle.
+    QString Tag = QStringLiteral("0");
+
+    long CommPort() const { return m_number; }
+    // Sets the port number; only while the port is closed (error 8005 otherwise), 1 to 255
+    // (error 8002 otherwise).
+    void setCommPort(long number);
+
+    bool PortOpen() const;
+    // Opens the port at 9600 baud, 8 data bits, no parity, 1 stop bit, or closes it. A port
+    // that cannot be opened raises a run-time error naming the device and the reason.
+    void setPortOpen(bool open);
+
+    // The number of bytes that have arrived and wait to be read. Takes what the system has
+    // received so far without waiting for more.
+    long InBufferCount();
+    // Everything that waits in the input buffer, one character per byte.
+    QString Input();
+    // Writes the text in one write and waits up to timeoutMs for it to leave.
+    void Output(const QString &text, int timeoutMs = 800);
+
+    QString deviceName() const { return portDeviceName(m_number); }
+    QSerialPort &serialPort() { return m_port; }
+
+Q_SIGNALS:
+    // Data arrived while the event loop was running.
+    void readyRead();
+
+private:
+    QSerialPort m_port;
+    long m_number = 1;
+};

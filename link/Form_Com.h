@@ -1,0 +1,74 @@
+// The link window: the serial port "Com" with its busy flag, the link procedures, the
+// traffic log and, when the debug view is on, the debug terminal.
+#pragma once
+
+#include "link/ComPort.h"
+#include "ui/SingleForm.h"
+
+#include <QString>
+#include <QWidget>
+
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+class Form_Com : public QWidget, public SingleForm<Form_Com> {
+    Q_OBJECT
+public:
+    Form_Com();
+    ~Form_Com() override;
+
+    // The terminal is cleared before a log line once it holds more than this many characters.
+    static constexpr int TerminalLimit = 65000;
+
+    // The serial-port control.
+    ComPort *Com;
+
+    // Terminal controls.
+    QPlainTextEdit *Text_Com;
+    QLineEdit *Text_send;
+    QPushButton *cmd_send;
+    QPushButton *cmd_copy;
+    QPushButton *cmd_clear;
+
+    // Frames Senden as STX Senden ETX and writes it; does nothing when the port is closed or
+    // the link is busy. Sw1 is accepted for the callers that pass it and changes nothing.
+    void SendCommand(const QString &Senden, int Sw1 = 0);
+    // Reads what the receiver sends into Puffer: with Direct false until the text ends with ETX
+    // or 0.8 s have passed, with Direct true one look without waiting. Leaves Puffer as it was
+    // when the link is busy or the port is closed.
+    void ReadPort(QString &Puffer, bool Direct);
+    // Takes everything waiting in the input buffer into Puffer, or drops it.
+    void ClearComPuffer(QString &Puffer);
+    void ClearComPuffer();
+    // Closes the port, waits 0.3 s and opens it again.
+    void ReConnect();
+    // Waits Zeit seconds while window events keep running.
+    void Pause(float Zeit);
+    // One traffic-log line: "---> " for sent, "<--- " for received, to the terminal when it is
+    // open and to "debug.txt" when file logging is on.
+    void DebugLog(const QString &Puffer, bool Send = false);
+
+    // Terminal events.
+    void cmd_send_Click();
+    void cmd_copy_Click();
+    void cmd_clear_Click();
+    // Returns the key to keep (0 discards it).
+    int Text_send_KeyPress(int KeyAscii);
+    void Text_Com_Change();
+    void Form_Resize();
+    void Form_Unload(int &Cancel);
+
+    // True when a traffic-log line is wanted ("Create Logfile" or "Debug View" checked).
+    static bool trafficLogOn();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    long ComBufferCount();
+    // Sets the busy flag for one exchange and clears it again at the end, even on failure.
+    class BusyScope;
+};

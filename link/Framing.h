@@ -1,0 +1,32 @@
+// Frames on the wire to and from the receiver, and the cutting of received text into messages.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+namespace Frame {
+inline constexpr QChar STX = QChar(0x02);
+inline constexpr QChar ETX = QChar(0x03);
+inline constexpr QChar DC1 = QChar(0x11);
+inline constexpr QChar DC2 = QChar(0x12);
+inline constexpr QChar DC3 = QChar(0x13);
+inline constexpr QChar DEL = QChar(0x7F);
+
+// STX, the command text, ETX.
+QString command(QStringView code);
+// DC1 "000" ETX: asks the receiver for its configuration block.
+QString configurationRequest();
+// DC3 DEL DEL DEL ETX: resets the receiver's serial interface.
+QString interfaceReset();
+} // namespace Frame
+
+// Every message of a received text: the text between an STX and the first ETX after it.
+// A frame without its STX (the tail of a frame cut between two reads) yields nothing, an STX
+// without a later ETX yields nothing, and an STX standing before a complete frame yields the
+// text up to that frame's ETX before the frame itself is yielded again.
+QStringList splitMessages(QStringView received);
+
+// Bytes on the line and text in the program are the same thing: one character per byte.
+QByteArray toLineBytes(QStringView text);
+QString fromLineBytes(const QByteArray &bytes);

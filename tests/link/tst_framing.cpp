@@ -1,0 +1,43 @@
+// Frame building and message splitting.
+#include "link/Framing.h"
+
+#include <QTest>
+
+class TestFraming : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void split_data();
+    void split();
+};
+
+void TestFraming::split_data() {
+    QTest::addColumn<QByteArray>("received");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addRow("two frames") << QByteArray("\x02"
+                                              "A\x03\x02"
+                                              "B\x03")
+                                << QStringList{"A", "B"};
+    QTest::addRow("tail of a cut frame") << QByteArray("x\x03\x02"
+                                                       "B\x03")
+                                         << QStringList{"B"};
+    QTest::addRow("STX before a frame") << QByteArray("\x02"
+                                                      "A\x02"
+                                                      "B\x03")
+                                        << QStringList{QStringLiteral("A\x02"
+                                                                      "B"),
+                                                       "B"};
+    QTest::addRow("empty message") << QByteArray("\x02\x03") << QStringList{""};
+    QTest::addRow("no ETX") << QByteArray("\x02"
+                                          "0026C7")
+                            << QStringList{};
+    QTest::addRow("nothing") << QByteArray() << QStringList{};
+}
+
+void TestFraming::split() {
+    QFETCH(QByteArray, received);
+    QFETCH(QStringList, messages);
+    QCOMPARE(splitMessages(fromLineBytes(received)), messages);
+}
+
+QTEST_GUILESS_MAIN(TestFraming)
+#include "tst_framing.moc"

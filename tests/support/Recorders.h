@@ -1,0 +1,38 @@
+// Recorders for the error box and the shell, installed for the lifetime of the object.
+#pragma once
+
+#include "errors/ErrorHandling.h"
+#include "ui/Shell.h"
+
+#include <QList>
+#include <QString>
+#include <memory>
+
+class ErrBoxRecorder {
+public:
+    ErrBoxRecorder();
+    ~ErrBoxRecorder();
+    QList<ErrBoxCall> calls;
+    bool contains(const QString &module, const QString &proc, long number) const;
+    // "module-proc number message" of every call, for failure messages.
+    QString describe() const;
+
+private:
+    ErrBoxPresenter m_previous;
+};
+
+class ShellRecorder {
+public:
+    struct Call {
+        enum class Kind { OpenDocument, StartProgram } kind;
+        QString text;
+        Shell::Style style;
+    };
+    ShellRecorder();
+    ~ShellRecorder();
+    QList<Call> calls;
+    bool answer = true; // what the recorded shell reports back
+
+private:
+    std::unique_ptr<Shell> m_previous;
+};

@@ -1,0 +1,29 @@
+// The common fixture of the window tests: a temporary program folder, the dialog, error box
+// and shell recorders, and a clean slate of windows and program-wide values afterwards.
+#pragma once
+
+#include "support/Recorders.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QTemporaryDir>
+
+class TestEnvironment {
+public:
+    TestEnvironment();
+    ~TestEnvironment();
+    TestEnvironment(const TestEnvironment &) = delete;
+    TestEnvironment &operator=(const TestEnvironment &) = delete;
+
+    QString folder() const { return m_dir.path(); }
+    QString file(const QString &name) const { return m_dir.filePath(name); }
+
+    ErrBoxRecorder errors;
+    ScopedDialogs dialogs;
+    ShellRecorder shell;
+
+    // Every window destroyed, program-wide values back to their start, the port closed.
+    static void resetProgram();
+
+private:
+    QTemporaryDir m_dir;
+};

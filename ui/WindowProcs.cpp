@@ -1,0 +1,81 @@
+// Topmost band, shell hand-off and the list of loaded windows.
+#include "ui/WindowProcs.h"
+
+#include "errors/ErrorHandling.h"
+#include "ui/Shell.h"
+
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+#include <QWindow>
+#include <typeinfo>
+
+namespace {
+struct LoadedForm {
+    QPointer<QWidget> form;
+    const QWidget *key;
+    std::function<void()> unload;
+    std::function<void()> destroyNow;
+};
+
+QList<LoadedForm> &loadedForms() {
+    static QList<LoadedForm> list;
+    return list;
+}
+} // namespace
+
+void SetWindowOnTop(bool OnTop, QWidget *hWnd) {
+    if (!hWnd) return;
+    ignoringFailures([&] {
+        // Changing the flags through the native window keeps it where it is and mapped;
+        // a window that has none yet takes the flag when it is first shown.
+        if (QWindow *window = hWnd->windowHandle()) {
+            Qt::WindowFlags flags = hWnd->windowFlags();
+            flags.setFlag(Qt::WindowStaysOnTopHint, OnTop);
+            hWnd->overrideWindowFlags(flags);
+            window->setFlags(flags);
+        } else {
+            hWnd->setWindowFlag(Qt::WindowStaysOnTopHint, OnTop);
+        }
+    });
+}
+
+long OpenDocument(const QString &file) {
+    long result = 2; // file not found
+    ignoringFailures(
+        [&] { result = Shell::current().openDocument(file, Shell::Style::Maximized) ? 42 : 31; });
+    return result;
+}
+
+bool IsFormLoaded(const QWidget *form) {
+    if (!form) return false;
+    for (const LoadedForm &f : loadedForms())
+        if (f.key == form && f.form) return true;
+    return false;
+}
+
+void UnloadOtherForms(QWidget *form) {
+    if (!form) return;
+    const QList<LoadedForm> snapshot = loadedForms();
+    for (const LoadedForm &f : snapshot) {
+        if (!f.form || f.form == form) continue;
+        if (typeid(*f.form) == typeid(*form)) continue;
+        ignoringFailures([&] { f.unload(); });
+    }
+}
+
+void registerLoadedForm(QWidget *form, std::function<void()> unload,
+                        std::function<void()> destroyNow) {
+    loadedForms().append(LoadedForm{form, form, std::move(unload), std::move(destroyNow)});
+}
+
+void unregisterLoadedForm(QWidget *form) {
+    loadedForms().removeIf([form](const LoadedForm &f) { return f.key == form; });
+}
+
+void destroyAllForms() {
+    while (!loadedForms().isEmpty()) {
+        const LoadedForm f = loadedForms().takeLast();
+        if (f.destroyNow) f.destroyNow();
+    }
+}

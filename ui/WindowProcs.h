@@ -1,0 +1,26 @@
+// The shared window procedures and the list of loaded windows they work on.
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+// Puts the window into the topmost band or takes it out again, without moving or resizing it.
+void SetWindowOnTop(bool OnTop, QWidget *hWnd);
+// Asks the shell to open a file or address with its default handler, maximised. Returns a
+// value above 32 on success, as the platform's shell does, else a value of 32 or less.
+long OpenDocument(const QString &file);
+// True when the window is among the program's loaded windows.
+bool IsFormLoaded(const QWidget *form);
+// Unloads every loaded window whose type differs from that of the given one.
+void UnloadOtherForms(QWidget *form);
+
+// Loaded windows are registered with how to unload them (run their close handling, then
+// destroy them unless the close was cancelled) and how to destroy them outright.
+void registerLoadedForm(QWidget *form, std::function<void()> unload,
+                        std::function<void()> destroyNow);
+void unregisterLoadedForm(QWidget *form);
+// Destroys every loaded window at once, without close handling; the last act of the program
+// before the application object goes.
+void destroyAllForms();
