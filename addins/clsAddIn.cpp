@@ -4,6 +4,14 @@
 clsAddIn::clsAddIn(QString addInID, QObject *parent) : QObject(parent), m_id(std::move(addInID)) {
 }
 
+void clsAddIn::fSendReceivedCommand(const QString &stData) {
+    Q_EMIT ReceivedCommand(stData);
+}
+
+void clsAddIn::fSendReceivedSettings(const QString &stData) {
+    Q_EMIT ReceivedSettings(stData);
+}
+
 int clsAddIn::fSendUnload() {
     int cancel = 0;
     Q_EMIT Unload(&cancel);

@@ -17,10 +17,16 @@ public:
 
     // Raise the events; the registry calls these.
     // Asks whether the program may end; returns the Cancel value the add-in left (0 = agree).
+    void fSendReceivedCommand(const QString &stData);
+    void fSendReceivedSettings(const QString &stData);
     int fSendUnload();
     void fSendTerminate();
 
 Q_SIGNALS:
+    // A complete message from the receiver, before the program evaluates it.
+    void ReceivedCommand(const QString &stData);
+    // The receiver's configuration answer without its first and last character.
+    void ReceivedSettings(const QString &stData);
     // The program is about to end; setting *Cancel to non-zero vetoes the end.
     void Unload(int *Cancel);
     // The program ends, or another add-in ends this one.

@@ -51,3 +51,21 @@ void clsAddIns::SendTerminate() {
             if (items.at(i)) items.at(i)->fSendTerminate();
         });
 }
+
+void clsAddIns::SemdIncommingCommand(const QString &stData) {
+    ErrorScope on(QStringLiteral("clsAddIns"), QStringLiteral("SemdIncommingCommand"));
+    const auto items = m_items;
+    for (const QPointer<clsAddIn> &item : items)
+        on.step([&] {
+            if (item) item->fSendReceivedCommand(stData);
+        });
+}
+
+void clsAddIns::SemdIncommingSettings(const QString &stData) {
+    ErrorScope on(QStringLiteral("clsAddIns"), QStringLiteral("SemdIncommingSettings"));
+    const auto items = m_items;
+    for (const QPointer<clsAddIn> &item : items)
+        on.step([&] {
+            if (item) item->fSendReceivedSettings(stData);
+        });
+}

@@ -28,6 +28,9 @@ public:
     void SendUnload(int &Cancel);
     // Tells every add-in (last to first) that the program ends.
     void SendTerminate();
+    // Hand every add-in a message received from the receiver, and the configuration answer.
+    void SemdIncommingCommand(const QString &stData);
+    void SemdIncommingSettings(const QString &stData);
 
 Q_SIGNALS:
     // The list changed.

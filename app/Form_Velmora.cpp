@@ -8,6 +8,7 @@
 #include "app/ProgramFolder.h"
 #include "app/StartProcedure.h"
 #include "errors/ErrorHandling.h"
+#include "link/ComPort.h"
 #include "link/Form_Com.h"
 #include "link/Waits.h"
 #include "ui/Dialogs.h"
@@ -46,6 +47,7 @@ Form_Velmora::Form_Velmora() {
 
     Timer_Check = new QTimer(this);
     Timer_Check->setInterval(100);
+    connect(Timer_Check, &QTimer::timeout, this, [this] { Timer_Check_Timer(); });
 }
 
 Form_Velmora::~Form_Velmora() = default;
@@ -53,11 +55,42 @@ Form_Velmora::~Form_Velmora() = default;
 void Form_Velmora::buildMenus() {
     QMenuBar *bar = menuBar();
 
+    Menu_Connect = bar->addAction(QStringLiteral("&Connect"));
+
     Menu_Setup = bar->addMenu(QStringLiteral("&Setup"));
+    Menu_Setup->setToolTipsVisible(true);
+    for (int i = Menu_Setup_Port.lowest(); i <= Menu_Setup_Port.highest(); ++i) {
+        QAction *port = Menu_Setup->addAction(QStringLiteral("Com %1").arg(i));
+        port->setCheckable(true);
+        Menu_Setup_Port.set(i, port);
+        onClick(port, &Form_Velmora::Menu_Setup_Port_Click, i);
+    }
+    // The device behind each number is shown when the menu opens; it can change between runs.
+    connect(Menu_Setup, &QMenu::aboutToShow, this, [this] {
+        for (int i = Menu_Setup_Port.lowest(); i <= Menu_Setup_Port.highest(); ++i)
+            Menu_Setup_Port(i)->setToolTip(portDeviceName(i));
+    });
+    Menu_Setup_Port(1)->setChecked(true);
+    Menu_Setup->addSeparator();
+    static const char *const reportTimes[] = {"Real Time", "50 ms",  "100 ms", "150 ms",
+                                              "200 ms",    "250 ms", "300 ms", "350 ms"};
+    for (int i = Menu_Setup_ReportTime.lowest(); i <= Menu_Setup_ReportTime.highest(); ++i) {
+        QAction *item = Menu_Setup->addAction(QString::fromLatin1(reportTimes[i]));
+        item->setCheckable(true);
+        Menu_Setup_ReportTime.set(i, item);
+        onClick(item, &Form_Velmora::Menu_Setup_ReportTime_Click, i);
+    }
+    Menu_Setup_ReportTime(0)->setChecked(true);
+    Menu_Setup->addSeparator();
     Menu_Setup_Debug = Menu_Setup->addAction(QStringLiteral("Debug View"));
     Menu_Setup_Debug->setCheckable(true);
     Menu_Setup_Log = Menu_Setup->addAction(QStringLiteral("Create Logfile"));
     Menu_Setup_Log->setCheckable(true);
+
+    Menu_Reset = bar->addAction(QStringLiteral("&Reset"));
+
+    Menu_Extras = bar->addMenu(QStringLiteral("E&xtras"));
+    Menu_Extras_YInfo = Menu_Extras->addAction(QStringLiteral("Yamaha information"));
 
     Menu_Ende = bar->addAction(QStringLiteral("&End"));
 
@@ -66,11 +99,17 @@ void Form_Velmora::buildMenus() {
     Menu_Fragezeichen_Informationen->setShortcut(Qt::Key_F1);
     Menu_Info = Menu_Fragezeichen->addAction(QStringLiteral("About Velmora..."));
 
+    onClick(Menu_Connect, &Form_Velmora::Menu_Connect_Click);
     onClick(Menu_Setup_Debug, &Form_Velmora::Menu_Setup_Debug_Click);
     onClick(Menu_Setup_Log, &Form_Velmora::Menu_Setup_Log_Click);
+    onClick(Menu_Reset, &Form_Velmora::Menu_Reset_Click);
+    onClick(Menu_Extras_YInfo, &Form_Velmora::Menu_Extras_YInfo_Click);
     onClick(Menu_Ende, &Form_Velmora::Menu_Ende_Click);
     onClick(Menu_Fragezeichen_Informationen, &Form_Velmora::Menu_Fragezeichen_Informationen_Click);
     onClick(Menu_Info, &Form_Velmora::Menu_Info_Click);
+
+    // The items that need a receiver are off until one is connected.
+    SetMenu(0);
 }
 
 void Form_Velmora::onClick(QAction *item, void (Form_Velmora::*handler)()) {
@@ -81,6 +120,16 @@ void Form_Velmora::onClick(QAction *item, void (Form_Velmora::*handler)()) {
             item->setChecked(!item->isChecked());
         }
         (this->*handler)();
+    });
+}
+
+void Form_Velmora::onClick(QAction *item, void (Form_Velmora::*handler)(int), int index) {
+    connect(item, &QAction::triggered, this, [this, item, handler, index] {
+        if (item->isCheckable()) {
+            const QSignalBlocker blocker(item);
+            item->setChecked(!item->isChecked());
+        }
+        (this->*handler)(index);
     });
 }
 
@@ -236,38 +285,6 @@ void Form_Velmora::Menu_Ende_Click() {
     on.step([] { Form_Velmora::unload(); });
 }
 
-void Form_Velmora::Menu_Setup_Debug_Click() {
-    ErrorScope on(kModule, QStringLiteral("Menu_Setup_Debug_Click"));
-    on.step([&] {
-        if (!Menu_Setup_Debug->isChecked()) {
-            Menu_Setup_Debug->setChecked(true);
-            Form_Com &terminal = Form_Com::instance();
-            terminal.show();
-            terminal.raise();
-        } else {
-            Menu_Setup_Debug->setChecked(false);
-            Form_Com::instance().hide();
-        }
-    });
-}
-
-void Form_Velmora::Menu_Setup_Log_Click() {
-    ErrorScope on(kModule, QStringLiteral("Menu_Setup_Log_Click"));
-    if (Menu_Setup_Log->isChecked()) {
-        Menu_Setup_Log->setChecked(false); // the file stays as it is
-        return;
-    }
-    Menu_Setup_Log->setChecked(true);
-    on.step([&] {
-        // Every new log starts with an empty file.
-        QFile log(programFolderFile(QStringLiteral("debug.txt")));
-        if (log.exists() && !log.remove())
-            throw RuntimeError(ErrNr::PathFileAccess,
-                               RuntimeError::standardText(ErrNr::PathFileAccess) + " (" +
-                                   log.fileName() + ": " + log.errorString() + ")");
-    });
-}
-
 void Form_Velmora::Menu_Fragezeichen_Informationen_Click() {
     ErrorScope on(kModule, QStringLiteral("Menu_Fragezeichen_Informationen_Click"));
     on.step([] {
@@ -289,8 +306,4 @@ void Form_Velmora::Menu_Info_Click() {
 void Form_Velmora::Pause(float Zeit) {
     ErrorScope on(kModule, QStringLiteral("Pause"));
     on.step([&] { pauseWithoutEvents(Zeit); });
-}
-
-void Form_Velmora::ConnectToYamaha(int Sw1) {
-    Q_UNUSED(Sw1);
 }

@@ -79,15 +79,6 @@ Form_Com::Form_Com() {
 
 Form_Com::~Form_Com() = default;
 
-class Form_Com::BusyScope {
-public:
-    explicit BusyScope(ComPort *com) : m_com(com) { m_com->Tag = QStringLiteral("1"); }
-    ~BusyScope() { m_com->Tag = QStringLiteral("0"); }
-
-private:
-    ComPort *m_com;
-};
-
 bool Form_Com::trafficLogOn() {
     const Form_Velmora *main = Form_Velmora::existing();
     return main && (main->Menu_Setup_Log->isChecked() || main->Menu_Setup_Debug->isChecked());
@@ -182,7 +173,8 @@ void Form_Com::DebugLog(const QString &Puffer, bool Send) {
     const QString line = (Send ? QStringLiteral("---> ") : QStringLiteral("<--- ")) + Puffer;
     on.step([&] {
         if (!isVisible()) return;
-        if (Text_Com->document()->characterCount() > TerminalLimit) Text_Com->clear();
+        // The document counts one paragraph end beyond the text itself.
+        if (Text_Com->document()->characterCount() - 1 > TerminalLimit) Text_Com->clear();
         Text_Com->moveCursor(QTextCursor::End);
         Text_Com->insertPlainText(line + QLatin1Char('\n'));
     });

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "link/ComPort.h"
+#include "link/CommandCatalogue.h"
 #include "ui/SingleForm.h"
 
 #include <QString>
@@ -49,6 +50,51 @@ public:
     // open and to "debug.txt" when file logging is on.
     void DebugLog(const QString &Puffer, bool Send = false);
 
+    // --- The named receiver commands (codes and shapes in the command catalogue) ---
+#define VELMORA_DECLARE_S(name, code)                                                              \
+    void name() {                                                                                  \
+        runCommand(Cmd::name, nullptr);                                                            \
+    }
+#define VELMORA_DECLARE_RA(name, code)                                                             \
+    void name() {                                                                                  \
+        runCommand(Cmd::name, nullptr);                                                            \
+    }                                                                                              \
+    void name(QString &Ret) {                                                                      \
+        runCommand(Cmd::name, &Ret);                                                               \
+    }
+#define VELMORA_DECLARE_P(name, code)
+    VELMORA_COMMAND_CATALOGUE(VELMORA_DECLARE_S, VELMORA_DECLARE_RA, VELMORA_DECLARE_RA,
+                              VELMORA_DECLARE_P)
+#undef VELMORA_DECLARE_S
+#undef VELMORA_DECLARE_RA
+#undef VELMORA_DECLARE_P
+
+    // Sends one catalogue command in its shape; Ret receives the answer of the shapes that
+    // read one.
+    void runCommand(Cmd id, QString *Ret);
+    // Switches the receiver on, waits for it, and hands its new configuration to the main
+    // window ("" when it does not answer).
+    void PowerOn();
+    void PowerOn(QString &Ret);
+    // Stores the current volume in memory Bank ("A" to "F", any case) or recalls it; another
+    // letter sends nothing. Both wait for the receiver's answer.
+    void VolumeSave(const QString &Bank);
+    void VolumeSave(const QString &Bank, QString &Ret);
+    void VolumeLoad(const QString &Bank);
+    void VolumeLoad(const QString &Bank, QString &Ret);
+    // Shows up to 16 characters on the receiver's display; the caller's text is padded with
+    // blanks to 16 characters.
+    void SendMessage(QString &Message);
+    void SendMessage(const QString &Message);
+
+    // --- Connection ---
+    // Asks for the configuration block: stSettings gets the normalised answer (an "@E01900"
+    // prefix removed), stSettingsOrginal the answer as received. Both keep their values when
+    // the port is closed or the link is busy.
+    void ReadSettings(QString &stSettings, QString &stSettingsOrginal);
+    // Resets the receiver's serial interface and returns what it sent back; then switches it on.
+    void ResetYamaha(QString &Ret);
+
     // Terminal events.
     void cmd_send_Click();
     void cmd_copy_Click();
@@ -70,5 +116,14 @@ protected:
 private:
     long ComBufferCount();
     // Sets the busy flag for one exchange and clears it again at the end, even on failure.
-    class BusyScope;
+    class BusyScope {
+    public:
+        explicit BusyScope(ComPort *com) : m_com(com) { m_com->Tag = QStringLiteral("1"); }
+        ~BusyScope() { m_com->Tag = QStringLiteral("0"); }
+        BusyScope(const BusyScope &) = delete;
+        BusyScope &operator=(const BusyScope &) = delete;
+
+    private:
+        ComPort *m_com;
+    };
 };

@@ -1,0 +1,216 @@
+// Connecting to the receiver, polling its reports, resetting its interface and the receiver
+// information with the model report.
+#include "app/Form_Velmora.h"
+
+#include "addins/clsAddIns.h"
+#include "app/Globals.h"
+#include "errors/ErrorHandling.h"
+#include "link/Form_Com.h"
+#include "link/Form_YInfo.h"
+#include "link/Framing.h"
+#include "link/KnownModels.h"
+#include "ui/Dialogs.h"
+#include "ui/WindowProcs.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+#include <source_location>
+
+namespace {
+const QString kModule = QStringLiteral("Form_Velmora");
+constexpr int kConnectAttempts = 4;
+
+// The mail that offers the answer of an unknown model to the developer.
+QString modelReportLink(const Form_YInfo &info) {
+    return QStringLiteral("mailto:") + QStringLiteral(VELMORA_REPORT_ADDRESS) +
+           QStringLiteral("?Subject=My%20Yamaha&Body=Model%3A%20%28Complete%20here%20your%20Model%"
+                          "20desctiption%20Example:%3ADSP-AX1%29%0D%0A%0D%0AModell-Id%3A ") +
+           info.text_modellid->text() + QStringLiteral("%0D%0ASoftwareversion%3A ") +
+           info.text_softwareversion->text() + QStringLiteral("%0D%0AAnswerstring%3A ") +
+           info.text_YString->text() +
+           QStringLiteral("%0D%0A%0D%0ATo make better in this software:%3A %0D%0A");
+}
+} // namespace
+
+void Form_Velmora::ConnectToYamaha(int Sw1) {
+    Form_Com &com = Form_Com::instance();
+    long line = 0;
+    // Every failure on the way ends the connection: a message and the "Comport Error" state.
+    const auto at = [&line](std::source_location where = std::source_location::current()) {
+        line = static_cast<long>(where.line());
+    };
+    try {
+        if (com.Com->PortOpen()) {
+            at();
+            SetMenu(0);
+            at();
+            com.Com->setPortOpen(false);
+            Menu_Connect->setText(QStringLiteral("Connect"));
+            Line1->setText(QStringLiteral("Connection"));
+            Line2->setText(QStringLiteral("closed"));
+            Timer_Check->stop();
+            bReceiverUpdate = 0;
+            com.Com->Tag = QStringLiteral("0");
+            return;
+        }
+
+        com.Com->Tag = QStringLiteral("0");
+        at();
+        com.Com->setPortOpen(true);
+
+        stSettings.clear();
+        QString scratch;
+        for (int n = 1; n <= kConnectAttempts && stSettings.isEmpty(); ++n) {
+            Line1->setText(QStringLiteral("Connecting"));
+            Line2->setText(QString(n, QLatin1Char('.')));
+            at();
+            com.ClearComPuffer();
+            at();
+            com.ReadSettings(stSettings, scratch);
+        }
+        if (stSettings.isEmpty()) {
+            Line1->setText(QStringLiteral("Connect"));
+            Line2->setText(QStringLiteral("Error"));
+            at();
+            com.Com->setPortOpen(false);
+            SetMenu(0);
+            bReceiverUpdate = 0;
+            com.Com->Tag = QStringLiteral("0");
+            return;
+        }
+
+        at();
+        SetMenu(1);
+        Line1->setText(QStringLiteral("Connected"));
+        Line2->setText(configurationModelId(stSettings) + QStringLiteral(" Softv.") +
+                       configurationSoftwareVersion(stSettings));
+
+        at();
+        Form_YInfo &info = Form_YInfo::instance();
+        info.text_modellid->setText(configurationModelId(stSettings));
+        info.text_softwareversion->setText(configurationSoftwareVersion(stSettings));
+        info.text_YString->setText(configurationForAddIns(stSettings));
+        stModelID = configurationModelId(stSettings);
+        info.text_modell->setText(modelName(stModelID));
+
+        // The input buttons the model lacks are hidden here, once the control panel exists.
+
+        // The second data character is the power state: "0" while the receiver is in standby.
+        if (stSettings.mid(10, 1) == QLatin1String("0") && Sw1 == 1) {
+            at();
+            com.PowerOn();
+        }
+        at();
+        SetSettings();
+        Menu_Connect->setText(QStringLiteral("Disconnect"));
+        at();
+        com.ReportCommandEnable();
+        for (int i = Menu_Setup_ReportTime.lowest(); i <= Menu_Setup_ReportTime.highest(); ++i) {
+            at();
+            if (Menu_Setup_ReportTime(i)->isChecked())
+                com.runCommand(reportTimeCommand(i), nullptr);
+        }
+        Timer_Check->start();
+    } catch (...) {
+        long number = ErrNr::Internal;
+        QString source = QStringLiteral("Velmora");
+        QString description = RuntimeError::standardText(ErrNr::Internal);
+        try {
+            throw;
+        } catch (const RuntimeError &e) {
+            number = e.number();
+            source = e.source();
+            description = e.description();
+        } catch (const std::exception &e) {
+            description = QString::fromUtf8(e.what());
+        } catch (...) {
+        }
+        ignoringFailures([&] {
+            Dialogs::MsgBox(QStringLiteral("Error: ") + QLatin1Char(' ') + QString::number(number) +
+                                QLatin1Char('\r') + source + QStringLiteral(" - ") + description +
+                                QStringLiteral(" (") + QString::number(line) + QLatin1Char(')'),
+                            MsgBoxStyle::Exclamation);
+        });
+        ignoringFailures([&] { Menu_Connect->setText(QStringLiteral("Connect")); });
+        ignoringFailures([&] {
+            if (com.Com->PortOpen()) com.Com->setPortOpen(false);
+        });
+        ignoringFailures([&] { SetMenu(0); });
+        ignoringFailures([&] {
+            Line1->setText(QStringLiteral("Comport Error"));
+            Line2->setText(QString());
+        });
+        bReceiverUpdate = 0;
+    }
+}
+
+void Form_Velmora::Menu_Connect_Click() {
+    ErrorScope on(kModule, QStringLiteral("Menu_Connect_Click"));
+    on.step([&] { ConnectToYamaha(0); });
+}
+
+void Form_Velmora::Timer_Check_Timer() {
+    // A tick that arrives while the previous one still waits inside is skipped.
+    if (m_inCheckTick) return;
+    m_inCheckTick = true;
+    ErrorScope on(kModule, QStringLiteral("Timer_Check_Timer"));
+    QString received;
+    on.step([&] { Form_Com::instance().ReadPort(received, true); });
+    if (!received.isEmpty()) {
+        QStringList messages;
+        on.step([&] { messages = splitMessages(received); });
+        for (const QString &message : messages) {
+            on.step([&] {
+                if (gAddIns) gAddIns->SemdIncommingCommand(message);
+            });
+            on.step([&] { DatenAuswerten(message); });
+        }
+    }
+    m_inCheckTick = false;
+}
+
+void Form_Velmora::Menu_Reset_Click() {
+    ErrorScope on(kModule, QStringLiteral("Menu_Reset_Click"));
+    MsgBoxResult answer = MsgBoxResult::No;
+    on.step([] {
+        Dialogs::MsgBox(QStringLiteral("Complete Reset only with 'Diagnostic Menu' !"),
+                        MsgBoxStyle::Information);
+    });
+    on.step([&] {
+        answer = Dialogs::MsgBox(QStringLiteral("Reset all Yamaha RS-232 settings ?"),
+                                 MsgBoxStyle::YesNo | MsgBoxStyle::Question |
+                                     MsgBoxStyle::DefaultButton2,
+                                 QStringLiteral("Yamaha Reset"));
+    });
+    if (answer != MsgBoxResult::Yes) return;
+    on.step([] {
+        QString answerText;
+        Form_Com::instance().ResetYamaha(answerText);
+    });
+    on.step([&] { SetSettings(); });
+}
+
+void Form_Velmora::Menu_Extras_YInfo_Click() {
+    ErrorScope on(kModule, QStringLiteral("Menu_Extras_YInfo_Click"));
+    on.step([] {
+        Form_YInfo &info = Form_YInfo::instance();
+        info.show();
+        info.raise();
+    });
+    on.step([] {
+        const Form_YInfo &info = Form_YInfo::instance();
+        if (info.text_modell->text() != QLatin1String("?")) return;
+        const QString prompt = QStringLiteral(
+            "New Yamaha Model:\r\n"
+            "To make this Software better :\n"
+            "Send a email to the Software developer with Yamaha connection string !\n"
+            "Complete the Email with the Yamaha model description !\n"
+            "\n"
+            "Send E-mail ?");
+        if (Dialogs::MsgBox(prompt, MsgBoxStyle::YesNo, QStringLiteral("Unknown Yamaha Model")) ==
+            MsgBoxResult::Yes)
+            OpenDocument(modelReportLink(info));
+    });
+}

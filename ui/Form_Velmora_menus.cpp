@@ -1,0 +1,13 @@
+// Menu items that follow the connection.
+#include "app/Form_Velmora.h"
+
+#include <QAction>
+
+void Form_Velmora::SetMenu(qint16 connected) {
+    const bool on = connected != 0;
+    for (QAction *item : {Menu_Reset, Menu_Extras_YInfo})
+        item->setEnabled(on);
+    // The port never changes under an open connection.
+    for (QAction *port : Menu_Setup_Port)
+        if (port) port->setEnabled(!on);
+}
