@@ -4,6 +4,7 @@
 #include "app/ProgramFolder.h"
 #include "errors/ErrorHandling.h"
 #include "link/Form_Com.h"
+#include "ui/WindowProcs.h"
 
 #include <QAction>
 #include <QFile>
@@ -41,6 +42,7 @@ void Form_Velmora::Menu_Setup_Debug_Click() {
         if (!Menu_Setup_Debug->isChecked()) {
             Menu_Setup_Debug->setChecked(true);
             Form_Com &terminal = Form_Com::instance();
+            if (!terminal.isVisible()) placeBeside(&terminal, this);
             terminal.show();
             terminal.raise();
         } else {

@@ -37,7 +37,7 @@ ComPort::ComPort(QObject *parent) : QObject(parent) {
     m_port.setReadBufferSize(1024);
     connect(&m_port, &QSerialPort::readyRead, this, &ComPort::readyRead);
     connect(&m_port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
-        if (e != QSerialPort::NoError && e != QSerialPort::TimeoutError)
+        if (e != QSerialPort::NoError && e != QSerialPort::TimeoutError && !m_quietModemLines)
             qCWarning(lcPort) << deviceName() << m_port.errorString();
     });
 }
@@ -88,8 +88,10 @@ void ComPort::setPortOpen(bool open) {
     // The receiver's cable uses only the data lines; raising DTR and RTS does no harm and
     // powers the level converters of adapters that draw from them. Pseudo-terminals have no
     // modem lines, so a refusal is not an error.
+    m_quietModemLines = true;
     m_port.setDataTerminalReady(true);
     m_port.setRequestToSend(true);
+    m_quietModemLines = false;
     m_port.clearError();
     m_port.clear(QSerialPort::AllDirections);
 }

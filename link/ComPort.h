@@ -46,4 +46,5 @@ Q_SIGNALS:
 private:
     QSerialPort m_port;
     long m_number = 1;
+    bool m_quietModemLines = false;
 };

@@ -5,6 +5,7 @@
 #include "addins/clsAddIns.h"
 #include "app/Globals.h"
 #include "errors/ErrorHandling.h"
+#include "errors/ErrorReport.h"
 #include "link/Form_Com.h"
 #include "link/Form_YInfo.h"
 #include "link/Framing.h"
@@ -24,7 +25,7 @@ constexpr int kConnectAttempts = 4;
 
 // The mail that offers the answer of an unknown model to the developer.
 QString modelReportLink(const Form_YInfo &info) {
-    return QStringLiteral("mailto:") + QStringLiteral(VELMORA_REPORT_ADDRESS) +
+    return QStringLiteral("mailto:") + errorReportAddress() +
            QStringLiteral("?Subject=My%20Yamaha&Body=Model%3A%20%28Complete%20here%20your%20Model%"
                           "20desctiption%20Example:%3ADSP-AX1%29%0D%0A%0D%0AModell-Id%3A ") +
            info.text_modellid->text() + QStringLiteral("%0D%0ASoftwareversion%3A ") +

@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QPointer>
+#include <QScreen>
 #include <QWidget>
 #include <QWindow>
 #include <typeinfo>
@@ -78,4 +79,19 @@ void destroyAllForms() {
         const LoadedForm f = loadedForms().takeLast();
         if (f.destroyNow) f.destroyNow();
     }
+}
+
+void placeBeside(QWidget *window, const QWidget *anchor) {
+    if (!window || !anchor || !anchor->isVisible()) return;
+    const QScreen *screen = anchor->screen();
+    if (!screen) return;
+    const QRect area = screen->availableGeometry();
+    const QRect frame = anchor->frameGeometry();
+    const QSize size = window->frameGeometry().size();
+    const QPoint right(frame.right() + 8, frame.top());
+    const QPoint below(frame.left(), frame.bottom() + 8);
+    if (area.contains(QRect(right, size)))
+        window->move(right);
+    else if (area.contains(QRect(below, size)))
+        window->move(below);
 }

@@ -16,6 +16,10 @@ bool IsFormLoaded(const QWidget *form);
 // Unloads every loaded window whose type differs from that of the given one.
 void UnloadOtherForms(QWidget *form);
 
+// Moves a window that is about to be shown next to another one: to its right when it fits in
+// the work area, else below it, else where it is.
+void placeBeside(QWidget *window, const QWidget *anchor);
+
 // Loaded windows are registered with how to unload them (run their close handling, then
 // destroy them unless the close was cancelled) and how to destroy them outright.
 void registerLoadedForm(QWidget *form, std::function<void()> unload,
