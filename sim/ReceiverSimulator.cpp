@@ -1,0 +1,309 @@
+// The simulator's line side: pseudo-terminal or serial device, and the faults on its output.
+#include "sim/ReceiverSimulator.h"
+
+#include <QLoggingCategory>
+#include <QRandomGenerator>
+#include <QSerialPort>
+#include <QSocketNotifier>
+
+#include <algorithm>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+#endif
+
+Q_LOGGING_CATEGORY(lcSim, "velmora.sim", QtWarningMsg)
+
+namespace Sim {
+
+namespace {
+// A cap on what waits for a line nobody reads; a real receiver's output is lost then too.
+constexpr qsizetype kMaxQueued = 64 * 1024;
+
+// Control bytes by name, so a log line shows the frame as it went over the line.
+QString readable(const QByteArray &bytes) {
+    QString out;
+    for (const char b : bytes) {
+        switch (b) {
+        case Byte::STX:
+            out += QStringLiteral("<STX>");
+            break;
+        case Byte::ETX:
+            out += QStringLiteral("<ETX>");
+            break;
+        case Byte::DC1:
+            out += QStringLiteral("<DC1>");
+            break;
+        case Byte::DC2:
+            out += QStringLiteral("<DC2>");
+            break;
+        case Byte::DC3:
+            out += QStringLiteral("<DC3>");
+            break;
+        case Byte::DEL:
+            out += QStringLiteral("<DEL>");
+            break;
+        default:
+            if (static_cast<unsigned char>(b) < 0x20 || static_cast<unsigned char>(b) > 0x7E)
+                out += QStringLiteral("<%1>").arg(static_cast<unsigned char>(b), 2, 16,
+                                                  QLatin1Char('0'));
+            else
+                out += QLatin1Char(b);
+        }
+    }
+    return out;
+}
+} // namespace
+
+ReceiverSimulator::ReceiverSimulator(QObject *parent)
+    : ReceiverSimulator(QLatin1String(kDefaultModel), false, parent) {
+}
+
+ReceiverSimulator::ReceiverSimulator(const QString &modelId, bool standby, QObject *parent)
+    : QObject(parent), m_model(modelId, standby) {
+    m_clock.start();
+    m_pumpTimer.setSingleShot(true);
+    m_pumpTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_pumpTimer, &QTimer::timeout, this, &ReceiverSimulator::pump);
+}
+
+ReceiverSimulator::~ReceiverSimulator() {
+    close();
+}
+
+bool ReceiverSimulator::openPty() {
+    close();
+#ifdef Q_OS_UNIX
+    char name[256] = {};
+    int master = -1, slave = -1;
+    if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) {
+        m_error = QStringLiteral("openpty: ") + QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    // Raw from the start: no echo, no line editing, no CR/LF translation, every byte passes.
+    termios t{};
+    if (::tcgetattr(slave, &t) == 0) {
+        ::cfmakeraw(&t);
+        ::cfsetispeed(&t, B9600);
+        ::cfsetospeed(&t, B9600);
+        ::tcsetattr(slave, TCSANOW, &t);
+    }
+    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+    ::fcntl(master, F_SETFD, FD_CLOEXEC);
+    ::fcntl(slave, F_SETFD, FD_CLOEXEC);
+    m_master = master;
+    m_slave = slave;
+    m_devicePath = QString::fromLocal8Bit(name);
+    m_readNotifier = new QSocketNotifier(master, QSocketNotifier::Read, this);
+    connect(m_readNotifier, &QSocketNotifier::activated, this, &ReceiverSimulator::onReadable);
+    m_writeNotifier = new QSocketNotifier(master, QSocketNotifier::Write, this);
+    m_writeNotifier->setEnabled(false);
+    connect(m_writeNotifier, &QSocketNotifier::activated, this, &ReceiverSimulator::flushPtyOutput);
+    m_error.clear();
+    return true;
+#else
+    m_error = QStringLiteral("no pseudo-terminals on this system; give a serial device");
+    return false;
+#endif
+}
+
+bool ReceiverSimulator::openDevice(const QString &path) {
+    close();
+    m_serial = new QSerialPort(this);
+    m_serial->setPortName(path);
+    if (!m_serial->open(QIODevice::ReadWrite)) {
+        m_error = path + QStringLiteral(": ") + m_serial->errorString();
+        delete m_serial;
+        m_serial = nullptr;
+        return false;
+    }
+    m_serial->setBaudRate(QSerialPort::Baud9600);
+    m_serial->setDataBits(QSerialPort::Data8);
+    m_serial->setParity(QSerialPort::NoParity);
+    m_serial->setStopBits(QSerialPort::OneStop);
+    m_serial->setFlowControl(QSerialPort::NoFlowControl);
+    connect(m_serial, &QSerialPort::readyRead, this, [this] { onIncoming(m_serial->readAll()); });
+    m_devicePath = path;
+    m_error.clear();
+    return true;
+}
+
+void ReceiverSimulator::close() {
+    m_pumpTimer.stop();
+    m_outgoing.clear();
+    m_ptyOut.clear();
+    m_lastDue = 0;
+    delete m_readNotifier;
+    m_readNotifier = nullptr;
+    delete m_writeNotifier;
+    m_writeNotifier = nullptr;
+#ifdef Q_OS_UNIX
+    if (m_master >= 0) ::close(m_master);
+    if (m_slave >= 0) ::close(m_slave);
+#endif
+    m_master = m_slave = -1;
+    if (m_serial) {
+        m_serial->close();
+        delete m_serial;
+        m_serial = nullptr;
+    }
+    m_devicePath.clear();
+}
+
+bool ReceiverSimulator::isOpen() const {
+    return m_master >= 0 || m_serial;
+}
+
+void ReceiverSimulator::onReadable() {
+#ifdef Q_OS_UNIX
+    QByteArray bytes;
+    char buf[1024];
+    for (;;) {
+        const ssize_t n = ::read(m_master, buf, sizeof buf);
+        if (n > 0) {
+            bytes.append(buf, n);
+            continue;
+        }
+        if (n < 0 && (errno == EAGAIN || errno == EINTR)) break;
+        // Only a broken line ends here; keeping the slave open means hang-ups do not.
+        log(QStringLiteral("line read failed: ") + QString::fromLocal8Bit(std::strerror(errno)));
+        m_readNotifier->setEnabled(false);
+        break;
+    }
+    if (!bytes.isEmpty()) onIncoming(bytes);
+#endif
+}
+
+void ReceiverSimulator::onIncoming(const QByteArray &bytes) {
+    Q_EMIT bytesReceived(bytes);
+    log(QStringLiteral("<-- ") + readable(bytes));
+    emitResponse(m_model.receive(bytes));
+}
+
+void ReceiverSimulator::emitResponse(const Response &response) {
+    for (const QString &note : response.notes)
+        log(note);
+    for (const QByteArray &f : response.frames)
+        queueFrame(f);
+}
+
+void ReceiverSimulator::log(const QString &line) {
+    qCDebug(lcSim).noquote() << line;
+    Q_EMIT activity(line);
+}
+
+void ReceiverSimulator::setAnswerDelay(int ms) {
+    m_delayMs = std::max(0, ms);
+}
+
+void ReceiverSimulator::dropNextAnswers(int count) {
+    m_dropCount += std::max(0, count);
+}
+
+void ReceiverSimulator::queueFrame(const QByteArray &f) {
+    if (m_dropCount > 0) {
+        --m_dropCount;
+        log(QStringLiteral("dropped ") + readable(f));
+        return;
+    }
+    const qint64 due = std::max(m_clock.elapsed() + m_delayMs, m_lastDue);
+    QString line = QStringLiteral("--> ") + readable(f);
+    if (m_delayMs > 0) line += QStringLiteral(" (after %1 ms)").arg(m_delayMs);
+    if (m_split && f.size() > 1) {
+        // Two writes with a pause between them: the far end sees the frame arrive in two reads.
+        constexpr int kSplitGapMs = 20;
+        const qsizetype half = f.size() / 2;
+        queueChunk(f.left(half), due);
+        queueChunk(f.mid(half), due + kSplitGapMs);
+        line += QStringLiteral(" (split)");
+    } else {
+        queueChunk(f, due);
+    }
+    log(line);
+    pump();
+}
+
+void ReceiverSimulator::sendRaw(const QByteArray &bytes) {
+    if (bytes.isEmpty()) return;
+    queueChunk(bytes, std::max(m_clock.elapsed(), m_lastDue));
+    pump();
+}
+
+void ReceiverSimulator::sendNoise(int count) {
+    QByteArray noise;
+    auto *random = QRandomGenerator::global();
+    while (noise.size() < count) {
+        const char b = char(random->bounded(256));
+        // No STX: noise must not open a report frame on the far side.
+        if (b != Byte::STX) noise.append(b);
+    }
+    log(QStringLiteral("--> noise ") + readable(noise));
+    sendRaw(noise);
+}
+
+void ReceiverSimulator::queueChunk(const QByteArray &bytes, qint64 due) {
+    m_outgoing.push_back({bytes, due});
+    m_lastDue = due;
+}
+
+void ReceiverSimulator::pump() {
+    const qint64 now = m_clock.elapsed();
+    while (!m_outgoing.empty() && m_outgoing.front().due <= now) {
+        const QByteArray bytes = std::move(m_outgoing.front().bytes);
+        m_outgoing.pop_front();
+        writeNow(bytes);
+    }
+    if (!m_outgoing.empty())
+        m_pumpTimer.start(int(std::max<qint64>(0, m_outgoing.front().due - now)));
+}
+
+void ReceiverSimulator::writeNow(const QByteArray &bytes) {
+    if (m_serial) {
+        m_serial->write(bytes);
+    } else if (m_master >= 0) {
+        if (m_ptyOut.size() + bytes.size() > kMaxQueued) {
+            log(QStringLiteral("line not read; %1 byte(s) lost").arg(bytes.size()));
+            return;
+        }
+        m_ptyOut += bytes;
+        flushPtyOutput();
+    } else {
+        return;
+    }
+    Q_EMIT bytesSent(bytes);
+}
+
+void ReceiverSimulator::flushPtyOutput() {
+#ifdef Q_OS_UNIX
+    while (!m_ptyOut.isEmpty()) {
+        const ssize_t n = ::write(m_master, m_ptyOut.constData(), size_t(m_ptyOut.size()));
+        if (n > 0) {
+            m_ptyOut.remove(0, n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno == EAGAIN) {
+            // The far end has not read its buffer empty yet: go on when it has room again.
+            m_writeNotifier->setEnabled(true);
+            return;
+        }
+        log(QStringLiteral("line write failed: ") + QString::fromLocal8Bit(std::strerror(errno)));
+        m_ptyOut.clear();
+    }
+    if (m_writeNotifier) m_writeNotifier->setEnabled(false);
+#endif
+}
+
+qsizetype ReceiverSimulator::pendingBytes() const {
+    qsizetype n = m_ptyOut.size();
+    for (const Chunk &c : m_outgoing)
+        n += c.bytes.size();
+    return n;
+}
+
+} // namespace Sim

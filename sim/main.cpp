@@ -1,0 +1,137 @@
+// velmora-receiver-sim: a receiver on a pseudo-terminal for when none is wired.
+#include "sim/ConsoleInput.h"
+#include "sim/ReceiverSimulator.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
+#include <cstdio>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace {
+void printLine(FILE *to, const QString &text) {
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), to);
+    std::fputc('\n', to);
+    // Scripts read this output through pipes; every line must reach them at once.
+    std::fflush(to);
+}
+
+#ifdef Q_OS_UNIX
+int signalPipe[2] = {-1, -1};
+
+void onSignal(int) {
+    const char b = 1;
+    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &b, 1);
+}
+
+// SIGTERM and SIGINT end the event loop, so the line is closed and the process exits normally.
+void quitOnSignals(QCoreApplication &app) {
+    if (::pipe(signalPipe) != 0) return;
+    ::fcntl(signalPipe[0], F_SETFD, FD_CLOEXEC);
+    ::fcntl(signalPipe[1], F_SETFD, FD_CLOEXEC);
+    auto *notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [&app] {
+        char b;
+        [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &b, 1);
+        app.quit();
+    });
+    struct sigaction sa {};
+    sa.sa_handler = onSignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &sa, nullptr);
+    sigaction(SIGINT, &sa, nullptr);
+}
+#endif
+} // namespace
+
+int main(int argc, char *argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("velmora-receiver-sim"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Simulates a Yamaha AV receiver on its RS-232C port. Opens a pseudo-terminal (or the\n"
+        "given serial device), prints the device to open as the first line of its output, and\n"
+        "then reports what goes over the line. Commands on standard input act on the receiver\n"
+        "as its front panel and remote control would, or inject faults."));
+    const QCommandLineOption modelOption(QStringLiteral("model"),
+                                         QStringLiteral("Model ID to answer with (default %1).")
+                                             .arg(QLatin1String(Sim::kDefaultModel)),
+                                         QStringLiteral("ID"), QLatin1String(Sim::kDefaultModel));
+    const QCommandLineOption deviceOption(
+        QStringLiteral("device"),
+        QStringLiteral("Use this serial device instead of a pseudo-terminal."),
+        QStringLiteral("PATH"));
+    const QCommandLineOption standbyOption(QStringLiteral("standby"),
+                                           QStringLiteral("Start in standby."));
+    const QCommandLineOption eofOption(
+        QStringLiteral("exit-on-eof"),
+        QStringLiteral("End when standard input ends (by default it keeps running)."));
+    const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
+                                        QStringLiteral("Show this help."));
+    parser.addOptions({modelOption, deviceOption, standbyOption, eofOption, helpOption});
+    if (!parser.parse(QCoreApplication::arguments())) {
+        printLine(stderr, parser.errorText());
+        return 2;
+    }
+    if (parser.isSet(helpOption)) {
+        printLine(stdout,
+                  parser.helpText() +
+                      QStringLiteral("\nControl commands, one per line on standard input:\n") +
+                      Sim::ReceiverSimulator::helpText());
+        return 0;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        printLine(stderr,
+                  QStringLiteral("unexpected argument: ") + parser.positionalArguments().first());
+        return 2;
+    }
+    const QString model = parser.value(modelOption).toUpper();
+    if (model.size() != 5) {
+        printLine(stderr, QStringLiteral("a model ID has five characters, e.g. R0073"));
+        return 2;
+    }
+
+    Sim::ReceiverSimulator simulator(model, parser.isSet(standbyOption));
+    const bool opened = parser.isSet(deviceOption)
+                            ? simulator.openDevice(parser.value(deviceOption))
+                            : simulator.openPty();
+    if (!opened) {
+        printLine(stderr, simulator.errorString());
+        return 1;
+    }
+    printLine(stdout, simulator.devicePath());
+
+    QObject::connect(&simulator, &Sim::ReceiverSimulator::activity,
+                     [](const QString &line) { printLine(stdout, line); });
+    QObject::connect(&simulator, &Sim::ReceiverSimulator::quitRequested, &app,
+                     &QCoreApplication::quit, Qt::QueuedConnection);
+
+    Sim::ConsoleInput console;
+    QObject::connect(&console, &Sim::ConsoleInput::lineRead, &simulator,
+                     [&simulator](const QString &line) {
+                         const QString reply = simulator.control(line);
+                         if (!reply.isEmpty()) printLine(stdout, reply);
+                     });
+    if (parser.isSet(eofOption))
+        QObject::connect(&console, &Sim::ConsoleInput::endOfInput, &app, &QCoreApplication::quit,
+                         Qt::QueuedConnection);
+#ifdef Q_OS_UNIX
+    quitOnSignals(app);
+#endif
+
+    printLine(stderr, QStringLiteral("%1 (%2) %3; type \"help\" for commands")
+                          .arg(model, Sim::modelName(model),
+                               parser.isSet(standbyOption) ? "in standby" : "on"));
+    const int rc = app.exec();
+    simulator.close();
+    return rc;
+}
