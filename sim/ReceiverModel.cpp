@@ -176,9 +176,10 @@ Response ReceiverModel::reset() {
 
 Response ReceiverModel::execute(QStringView code, Source source) {
     Response r;
-    const auto value = parseHex4(code.mid(1));
-    if (code.size() == 5 && code[0] == u'3') return displayPacket(code.mid(1));
-    if (code.size() != 5 || !value || (code[0] != u'0' && code[0] != u'2')) {
+    // Display text is taken as it comes; everything else is a kind digit and four hex digits.
+    if (code.size() == 5 && code[0] == u'3') return displayPacket(code.sliced(1));
+    const auto value = code.size() == 5 ? parseHex4(code.sliced(1)) : std::nullopt;
+    if (!value || (code[0] != u'0' && code[0] != u'2')) {
         r.notes << QStringLiteral("ignored unknown command \"%1\"").arg(code);
         return r;
     }

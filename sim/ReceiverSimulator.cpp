@@ -12,7 +12,11 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#if __has_include(<pty.h>)
 #include <pty.h>
+#else
+#include <util.h> // openpty on the BSDs and macOS
+#endif
 #include <termios.h>
 #include <unistd.h>
 #endif

@@ -60,7 +60,7 @@ Q_SIGNALS:
     void activity(const QString &line);
     // Bytes as they arrived from the line, before any framing.
     void bytesReceived(const QByteArray &bytes);
-    // Bytes as they were written to the line (one signal per write).
+    // Bytes as they were handed to the line (one signal per write; split frames give two).
     void bytesSent(const QByteArray &bytes);
     // The control channel asked the simulator to end ("quit").
     void quitRequested();

@@ -48,6 +48,8 @@ void quitOnSignals(QCoreApplication &app) {
     sa.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &sa, nullptr);
     sigaction(SIGINT, &sa, nullptr);
+    // A script that stops reading our output must not end the receiver.
+    std::signal(SIGPIPE, SIG_IGN);
 }
 #endif
 } // namespace

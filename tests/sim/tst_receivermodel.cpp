@@ -1,4 +1,6 @@
 // The simulated receiver without a line: configuration answers, reports, volume, standby.
+#include "WireBytes.h"
+
 #include "sim/ConfigurationAnswer.h"
 #include "sim/LineDecoder.h"
 #include "sim/ReceiverModel.h"
@@ -12,7 +14,7 @@ Q_DECLARE_METATYPE(Sim::Source)
 
 namespace {
 QByteArray block(const char *text) {
-    return QByteArray(1, Byte::DC2) + text + Byte::ETX;
+    return wire("<DC2>") + text + wire("<ETX>");
 }
 
 // A receiver whose reports are on, as the program leaves it after connecting.
@@ -417,34 +419,21 @@ void TestReceiverModel::displayText() {
 void TestReceiverModel::lineDecoder_data() {
     QTest::addColumn<QList<QByteArray>>("chunks");
     QTest::addColumn<QStringList>("frames"); // kind letter + body: C command, Q request, R reset
-    QTest::addRow("command") << QList<QByteArray>{"\x02"
-                                                  "07AC1\x03"}
-                             << QStringList{"C07AC1"};
-    QTest::addRow("configuration request") << QList<QByteArray>{"\x11"
-                                                                "000\x03"}
-                                           << QStringList{"Q000"};
-    QTest::addRow("reset") << QList<QByteArray>{"\x13\x7F\x7F\x7F\x03"}
+    QTest::addRow("command") << QList{wire("<STX>07AC1<ETX>")} << QStringList{"C07AC1"};
+    QTest::addRow("configuration request") << QList{wire("<DC1>000<ETX>")} << QStringList{"Q000"};
+    QTest::addRow("reset") << QList{wire("<DC3><DEL><DEL><DEL><ETX>")}
                            << QStringList{"R\x7F\x7F\x7F"};
-    QTest::addRow("two frames in one read") << QList<QByteArray>{"\x02"
-                                                                 "20000\x03\x02"
-                                                                 "07A1D\x03"}
-                                            << QStringList{"C20000", "C07A1D"};
-    QTest::addRow("frame across three reads") << QList<QByteArray>{"\x02"
-                                                                   "07",
-                                                                   "A1", "D\x03"}
-                                              << QStringList{"C07A1D"};
-    QTest::addRow("noise before a frame") << QList<QByteArray>{"xy\x03z\x02"
-                                                               "07A1D\x03"}
-                                          << QStringList{"C07A1D"};
-    QTest::addRow("cut frame forgotten at the next start") << QList<QByteArray>{"\x02"
-                                                                                "07A\x11"
-                                                                                "000\x03"}
-                                                           << QStringList{"Q000"};
-    QTest::addRow("empty frame") << QList<QByteArray>{"\x02\x03"} << QStringList{"C"};
+    QTest::addRow("two frames in one read")
+        << QList{wire("<STX>20000<ETX><STX>07A1D<ETX>")} << QStringList{"C20000", "C07A1D"};
+    QTest::addRow("frame across three reads")
+        << QList{wire("<STX>07"), wire("A1"), wire("D<ETX>")} << QStringList{"C07A1D"};
+    QTest::addRow("noise before a frame")
+        << QList{wire("xy<ETX>z<STX>07A1D<ETX>")} << QStringList{"C07A1D"};
+    QTest::addRow("cut frame forgotten at the next start")
+        << QList{wire("<STX>07A<DC1>000<ETX>")} << QStringList{"Q000"};
+    QTest::addRow("empty frame") << QList{wire("<STX><ETX>")} << QStringList{"C"};
     QTest::addRow("overlong frame dropped")
-        << QList<QByteArray>{QByteArray("\x02") + QByteArray(40, 'A') +
-                             "\x03\x02"
-                             "07A1D\x03"}
+        << QList{wire("<STX>") + QByteArray(40, 'A') + wire("<ETX><STX>07A1D<ETX>")}
         << QStringList{"C07A1D"};
 }
 
@@ -467,25 +456,14 @@ void TestReceiverModel::lineDecoder() {
 void TestReceiverModel::lineFrames_data() {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QByteArray>("sent");
-    QTest::addRow("configuration request")
-        << QByteArray("\x11"
-                      "000\x03")
-        << block("R0073C230150001077462C1000000010000000000008A");
-    QTest::addRow("request with other digits ignored") << QByteArray("\x11"
-                                                                     "001\x03")
-                                                       << QByteArray();
-    QTest::addRow("volume step answered") << QByteArray("\x02"
-                                                        "07A1B\x03")
-                                          << QByteArray("\x02"
-                                                        "002676\x03");
+    const QByteArray on = wire("<DC2>R0073C230150001077462C1000000010000000000008A<ETX>");
+    QTest::addRow("configuration request") << wire("<DC1>000<ETX>") << on;
+    QTest::addRow("request with other digits ignored") << wire("<DC1>001<ETX>") << QByteArray();
+    QTest::addRow("volume step answered") << wire("<STX>07A1B<ETX>") << wire("<STX>002676<ETX>");
     QTest::addRow("reset answered with the block")
-        << QByteArray("\x02"
-                      "07A1B\x03\x13\x7F\x7F\x7F\x03")
-        << QByteArray("\x02"
-                      "002676\x03") +
-               block("R0073C230150001077462C1000000010000000000008A");
+        << wire("<STX>07A1B<ETX><DC3><DEL><DEL><DEL><ETX>") << wire("<STX>002676<ETX>") + on;
     QTest::addRow("reset frame with other bytes ignored")
-        << QByteArray("\x13\x7F\x7F\x03") << QByteArray();
+        << wire("<DC3><DEL><DEL><ETX>") << QByteArray();
 }
 
 void TestReceiverModel::lineFrames() {

@@ -1,0 +1,17 @@
+// Line bytes written the way the simulator logs them, e.g. "<STX>07AC1<ETX>".
+#pragma once
+
+#include <QByteArray>
+
+#include <utility>
+
+inline QByteArray wire(const char *text) {
+    static const std::pair<const char *, char> names[] = {
+        {"<STX>", 0x02}, {"<ETX>", 0x03}, {"<DC1>", 0x11},
+        {"<DC2>", 0x12}, {"<DC3>", 0x13}, {"<DEL>", 0x7F},
+    };
+    QByteArray bytes(text);
+    for (const auto &[name, byte] : names)
+        bytes.replace(name, QByteArray(1, byte));
+    return bytes;
+}
