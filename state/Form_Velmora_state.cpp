@@ -18,5 +18,5 @@ void Form_Velmora::SetSettings() {
 void Form_Velmora::DatenAuswerten(const QString &message) {
     // Each report is turned into the panel's state here, once the panel exists; until then it
     // is only traced.
-    qCDebug(lcState).noquote() << "report" << message.toLatin1().toHex(' ');
+    qCDebug(lcState).noquote() << "report" << message;
 }
