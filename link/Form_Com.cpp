@@ -35,6 +35,26 @@ QFont courier() {
     return font;
 }
 
+// The terminal names the frame bytes STX, ETX, DC1... ("<STX>07A1D<ETX>"); fonts draw the raw
+// control characters as empty boxes. The log file keeps the bytes themselves.
+QString visibleControlCharacters(const QString &text) {
+    static const char *const names[] = {"NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK", "BEL",
+                                        "BS",  "HT",  "LF",  "VT",  "FF",  "CR",  "SO",  "SI",
+                                        "DLE", "DC1", "DC2", "DC3", "DC4", "NAK", "SYN", "ETB",
+                                        "CAN", "EM",  "SUB", "ESC", "FS",  "GS",  "RS",  "US"};
+    QString shown;
+    shown.reserve(text.size() + 16);
+    for (const QChar c : text) {
+        if (c.unicode() < 0x20)
+            shown += QLatin1Char('<') + QLatin1String(names[c.unicode()]) + QLatin1Char('>');
+        else if (c.unicode() == 0x7F)
+            shown += QLatin1String("<DEL>");
+        else
+            shown += c;
+    }
+    return shown;
+}
+
 // Sleeps in the event loop until the port has data or the deadline passes.
 void waitForData(ComPort *com, const QDeadlineTimer &deadline) {
     if (deadline.hasExpired()) return;
@@ -176,7 +196,7 @@ void Form_Com::DebugLog(const QString &Puffer, bool Send) {
         // The document counts one paragraph end beyond the text itself.
         if (Text_Com->document()->characterCount() - 1 > TerminalLimit) Text_Com->clear();
         Text_Com->moveCursor(QTextCursor::End);
-        Text_Com->insertPlainText(line + QLatin1Char('\n'));
+        Text_Com->insertPlainText(visibleControlCharacters(line) + QLatin1Char('\n'));
     });
     on.step([&] {
         if (!main || !main->Menu_Setup_Log->isChecked()) return;
