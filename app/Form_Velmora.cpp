@@ -112,25 +112,23 @@ void Form_Velmora::buildMenus() {
     SetMenu(0);
 }
 
-void Form_Velmora::onClick(QAction *item, void (Form_Velmora::*handler)()) {
-    connect(item, &QAction::triggered, this, [this, item, handler] {
+void Form_Velmora::onClick(QAction *item, std::function<void()> handler) {
+    connect(item, &QAction::triggered, this, [item, handler = std::move(handler)] {
         // A click does not move the check mark by itself; the handlers set it.
         if (item->isCheckable()) {
             const QSignalBlocker blocker(item);
             item->setChecked(!item->isChecked());
         }
-        (this->*handler)();
+        handler();
     });
 }
 
+void Form_Velmora::onClick(QAction *item, void (Form_Velmora::*handler)()) {
+    onClick(item, [this, handler] { (this->*handler)(); });
+}
+
 void Form_Velmora::onClick(QAction *item, void (Form_Velmora::*handler)(int), int index) {
-    connect(item, &QAction::triggered, this, [this, item, handler, index] {
-        if (item->isCheckable()) {
-            const QSignalBlocker blocker(item);
-            item->setChecked(!item->isChecked());
-        }
-        (this->*handler)(index);
-    });
+    onClick(item, [this, handler, index] { (this->*handler)(index); });
 }
 
 void Form_Velmora::buildDisplay() {

@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QRect>
 #include <QString>
+#include <functional>
 
 class QAction;
 class QLabel;
@@ -101,6 +102,7 @@ private:
     void buildMenus();
     void buildDisplay();
     // Connects a menu item to its click handler.
+    void onClick(QAction *item, std::function<void()> handler);
     void onClick(QAction *item, void (Form_Velmora::*handler)());
     void onClick(QAction *item, void (Form_Velmora::*handler)(int), int index);
     void evaluateCommandLine(const CommandLineOptions &options);

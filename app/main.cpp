@@ -23,6 +23,8 @@ int main(int argc, char *argv[]) {
     QTimer::singleShot(0, [] { runStartProcedure(); });
     const int result = QApplication::exec();
 
+    // Windows closed on the way out are deleted before the application object goes.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     destroyAllForms();
     gAddIns.reset();
     return result;
