@@ -8,8 +8,10 @@
 #include "support/TestEnvironment.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -51,6 +53,7 @@ private Q_SLOTS:
     void terminalClearsPastLimit();
     void terminalKeyFilter();
     void terminalSendNeedsFiveCharacters();
+    void terminalCopyClearAndResize();
     void closingTerminalHidesItUntilProgramEnds();
     void pauseWithEventsDoesNotSpin();
     void mainWindowPauseHoldsEventsBack();
@@ -289,6 +292,23 @@ void TestFormCom::terminalSendNeedsFiveCharacters() {
     com->Text_send->setText(QStringLiteral("07AC1"));
     com->cmd_send_Click();
     QCOMPARE(line->read(), bytes("02303741433103"));
+}
+
+void TestFormCom::terminalCopyClearAndResize() {
+    main->Menu_Setup_Debug_Click();
+    com->DebugLog(QStringLiteral("\x02"
+                                 "102105\x03"),
+                  false);
+    com->cmd_copy_Click();
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("<--- <STX>102105<ETX>\n"));
+    com->cmd_clear_Click();
+    QCOMPARE(com->Text_Com->toPlainText(), QString());
+
+    // The traffic fills the window below the controls.
+    com->resize(700, 500);
+    QCOMPARE(com->Text_Com->geometry(),
+             QRect(0, com->Text_Com->y(), 700, 500 - com->Text_Com->y()));
+    QVERIFY(com->Text_Com->y() > com->Text_send->geometry().bottom());
 }
 
 void TestFormCom::closingTerminalHidesItUntilProgramEnds() {
