@@ -63,8 +63,6 @@ void Form_Velmora::Menu_Setup_Log_Click() {
         // Every new log starts with an empty file.
         QFile log(programFolderFile(QStringLiteral("debug.txt")));
         if (log.exists() && !log.remove())
-            throw RuntimeError(ErrNr::PathFileAccess,
-                               RuntimeError::standardText(ErrNr::PathFileAccess) + " (" +
-                                   log.fileName() + ": " + log.errorString() + ")");
+            RuntimeError::fileAccess(log.fileName(), log.errorString());
     });
 }

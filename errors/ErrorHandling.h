@@ -46,12 +46,9 @@ public:
         try {
             std::forward<F>(f)();
             return true;
-        } catch (const RuntimeError &e) {
-            report(e.number(), e.description(), where);
-        } catch (const std::exception &e) {
-            report(ErrNr::Internal, QString::fromUtf8(e.what()), where);
         } catch (...) {
-            report(ErrNr::Internal, RuntimeError::standardText(ErrNr::Internal), where);
+            const FailureDescription failure = describeCurrentFailure();
+            report(failure.number, failure.description, where);
         }
         return false;
     }

@@ -42,3 +42,21 @@ void RuntimeError::subscriptOutOfRange(QString source) {
     throw RuntimeError(ErrNr::SubscriptOutOfRange, standardText(ErrNr::SubscriptOutOfRange),
                        std::move(source));
 }
+
+void RuntimeError::fileAccess(const QString &fileName, const QString &reason) {
+    throw RuntimeError(ErrNr::PathFileAccess,
+                       standardText(ErrNr::PathFileAccess) + " (" + fileName + ": " + reason + ")");
+}
+
+FailureDescription describeCurrentFailure() {
+    try {
+        throw;
+    } catch (const RuntimeError &e) {
+        return {e.number(), e.description(), e.source()};
+    } catch (const std::exception &e) {
+        return {ErrNr::Internal, QString::fromUtf8(e.what()), QStringLiteral("Velmora")};
+    } catch (...) {
+        return {ErrNr::Internal, RuntimeError::standardText(ErrNr::Internal),
+                QStringLiteral("Velmora")};
+    }
+}

@@ -4,6 +4,15 @@
 #include <QString>
 #include <exception>
 
+// What a caught failure says of itself, whatever was thrown.
+struct FailureDescription {
+    long number;
+    QString description;
+    QString source;
+};
+// Describes the exception being handled; call only inside a catch block.
+FailureDescription describeCurrentFailure();
+
 // Error numbers follow the classic run-time errors so that a report reads the same on every
 // platform; the serial port adds its own numbers from 8000 up.
 namespace ErrNr {
@@ -39,6 +48,8 @@ public:
     static QString standardText(long number);
     // Error 9: an index into a control array or a table that names no element.
     [[noreturn]] static void subscriptOutOfRange(QString source = QStringLiteral("Velmora"));
+    // Error 75 for a file that cannot be opened, written or removed, naming the file and why.
+    [[noreturn]] static void fileAccess(const QString &fileName, const QString &reason);
 
 private:
     long m_number;

@@ -35,26 +35,6 @@ QFont courier() {
     return font;
 }
 
-// The terminal names the frame bytes STX, ETX, DC1... ("<STX>07A1D<ETX>"); fonts draw the raw
-// control characters as empty boxes. The log file keeps the bytes themselves.
-QString visibleControlCharacters(const QString &text) {
-    static const char *const names[] = {"NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK", "BEL",
-                                        "BS",  "HT",  "LF",  "VT",  "FF",  "CR",  "SO",  "SI",
-                                        "DLE", "DC1", "DC2", "DC3", "DC4", "NAK", "SYN", "ETB",
-                                        "CAN", "EM",  "SUB", "ESC", "FS",  "GS",  "RS",  "US"};
-    QString shown;
-    shown.reserve(text.size() + 16);
-    for (const QChar c : text) {
-        if (c.unicode() < 0x20)
-            shown += QLatin1Char('<') + QLatin1String(names[c.unicode()]) + QLatin1Char('>');
-        else if (c.unicode() == 0x7F)
-            shown += QLatin1String("<DEL>");
-        else
-            shown += c;
-    }
-    return shown;
-}
-
 // Sleeps in the event loop until the port has data or the deadline passes.
 void waitForData(ComPort *com, const QDeadlineTimer &deadline) {
     if (deadline.hasExpired()) return;
@@ -110,8 +90,11 @@ void Form_Com::SendCommand(const QString &Senden, int Sw1) {
     if (!Com->PortOpen()) return;
     if (Com->Tag == QLatin1String("1")) return; // the link is busy: the command is dropped
     BusyScope busy(Com);
+    writeFrame(Frame::command(Senden), on);
+}
+
+void Form_Com::writeFrame(const QString &frame, ErrorScope &on) {
     const QDeadlineTimer deadline(kExchangeMs);
-    const QString frame = Frame::command(Senden);
     on.step([&] {
         if (trafficLogOn()) DebugLog(frame, true);
     });
@@ -196,18 +179,17 @@ void Form_Com::DebugLog(const QString &Puffer, bool Send) {
         // The document counts one paragraph end beyond the text itself.
         if (Text_Com->document()->characterCount() - 1 > TerminalLimit) Text_Com->clear();
         Text_Com->moveCursor(QTextCursor::End);
-        Text_Com->insertPlainText(visibleControlCharacters(line) + QLatin1Char('\n'));
+        // The terminal names the control bytes; the log file keeps the bytes themselves.
+        Text_Com->insertPlainText(readableLineText(line) + QLatin1Char('\n'));
     });
     on.step([&] {
         if (!main || !main->Menu_Setup_Log->isChecked()) return;
         QFile file(programFolderFile(QStringLiteral("debug.txt")));
         if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-            throw RuntimeError(ErrNr::PathFileAccess,
-                               RuntimeError::standardText(ErrNr::PathFileAccess) + " (" +
-                                   file.fileName() + ": " + file.errorString() + ")");
+            RuntimeError::fileAccess(file.fileName(), file.errorString());
         const QByteArray bytes = toLineBytes(line) + "\r\n";
         if (file.write(bytes) != bytes.size())
-            throw RuntimeError(ErrNr::PathFileAccess, file.errorString());
+            RuntimeError::fileAccess(file.fileName(), file.errorString());
     });
 }
 

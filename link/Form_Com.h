@@ -2,6 +2,7 @@
 // traffic log and, when the debug view is on, the debug terminal.
 #pragma once
 
+#include "errors/ErrorHandling.h"
 #include "link/ComPort.h"
 #include "link/CommandCatalogue.h"
 #include "ui/SingleForm.h"
@@ -115,6 +116,9 @@ protected:
 
 private:
     long ComBufferCount();
+    // Logs and writes one frame of an exchange that holds the link; a write that takes the
+    // whole exchange time reopens the port.
+    void writeFrame(const QString &frame, ErrorScope &on);
     // Sets the busy flag for one exchange and clears it again at the end, even on failure.
     class BusyScope {
     public:

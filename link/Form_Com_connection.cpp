@@ -21,18 +21,8 @@ void Form_Com::ReadSettings(QString &stSettings, QString &stSettingsOrginal) {
     if (!Com->PortOpen() || Com->Tag == QLatin1String("1")) return;
     {
         BusyScope busy(Com);
-        const QDeadlineTimer deadline(800);
         on.step([&] { Com->Input(); }); // whatever waits is not the answer
-        const QString request = Frame::configurationRequest();
-        on.step([&] {
-            if (trafficLogOn()) DebugLog(request, true);
-        });
-        on.step([&] {
-            Com->Output(request, static_cast<int>(qMax<qint64>(1, deadline.remainingTime())));
-        });
-        on.step([&] {
-            if (deadline.hasExpired()) ReConnect();
-        });
+        writeFrame(Frame::configurationRequest(), on);
     }
     // Whatever ends with the first ETX after the request is taken as the answer.
     ReadPort(stSettings, false);

@@ -115,22 +115,11 @@ void Form_Velmora::ConnectToYamaha(int Sw1) {
         }
         Timer_Check->start();
     } catch (...) {
-        long number = ErrNr::Internal;
-        QString source = QStringLiteral("Velmora");
-        QString description = RuntimeError::standardText(ErrNr::Internal);
-        try {
-            throw;
-        } catch (const RuntimeError &e) {
-            number = e.number();
-            source = e.source();
-            description = e.description();
-        } catch (const std::exception &e) {
-            description = QString::fromUtf8(e.what());
-        } catch (...) {
-        }
+        const FailureDescription failure = describeCurrentFailure();
         ignoringFailures([&] {
-            Dialogs::MsgBox(QStringLiteral("Error: ") + QLatin1Char(' ') + QString::number(number) +
-                                QLatin1Char('\r') + source + QStringLiteral(" - ") + description +
+            Dialogs::MsgBox(QStringLiteral("Error: ") + QLatin1Char(' ') +
+                                QString::number(failure.number) + QLatin1Char('\r') +
+                                failure.source + QStringLiteral(" - ") + failure.description +
                                 QStringLiteral(" (") + QString::number(line) + QLatin1Char(')'),
                             MsgBoxStyle::Exclamation);
         });

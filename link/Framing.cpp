@@ -34,6 +34,27 @@ QStringList splitMessages(QStringView received) {
     return messages;
 }
 
+QString readableLineText(QStringView text) {
+    static const char *const names[] = {"NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK", "BEL",
+                                        "BS",  "HT",  "LF",  "VT",  "FF",  "CR",  "SO",  "SI",
+                                        "DLE", "DC1", "DC2", "DC3", "DC4", "NAK", "SYN", "ETB",
+                                        "CAN", "EM",  "SUB", "ESC", "FS",  "GS",  "RS",  "US"};
+    QString shown;
+    shown.reserve(text.size() + 16);
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x20)
+            shown += QLatin1Char('<') + QLatin1String(names[u]) + QLatin1Char('>');
+        else if (u == 0x7F)
+            shown += QLatin1String("<DEL>");
+        else if (u > 0x7F)
+            shown += QStringLiteral("<%1>").arg(u, 2, 16, QLatin1Char('0'));
+        else
+            shown += c;
+    }
+    return shown;
+}
+
 QByteArray toLineBytes(QStringView text) {
     return text.toLatin1();
 }

@@ -27,6 +27,10 @@ QString interfaceReset();
 // text up to that frame's ETX before the frame itself is yielded again.
 QStringList splitMessages(QStringView received);
 
+// The text with its control bytes named ("<STX>07A1D<ETX>") and bytes above 0x7E in hex ("<c4>"),
+// for people reading the traffic; fonts draw raw control characters as empty boxes.
+QString readableLineText(QStringView text);
+
 // Bytes on the line and text in the program are the same thing: one character per byte.
 QByteArray toLineBytes(QStringView text);
 QString fromLineBytes(const QByteArray &bytes);

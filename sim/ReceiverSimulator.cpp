@@ -1,6 +1,8 @@
 // The simulator's line side: pseudo-terminal or serial device, and the faults on its output.
 #include "sim/ReceiverSimulator.h"
 
+#include "link/Framing.h"
+
 #include <QLoggingCategory>
 #include <QRandomGenerator>
 #include <QSerialPort>
@@ -31,36 +33,7 @@ constexpr qsizetype kMaxQueued = 64 * 1024;
 
 // Control bytes by name, so a log line shows the frame as it went over the line.
 QString readable(const QByteArray &bytes) {
-    QString out;
-    for (const char b : bytes) {
-        switch (b) {
-        case Byte::STX:
-            out += QStringLiteral("<STX>");
-            break;
-        case Byte::ETX:
-            out += QStringLiteral("<ETX>");
-            break;
-        case Byte::DC1:
-            out += QStringLiteral("<DC1>");
-            break;
-        case Byte::DC2:
-            out += QStringLiteral("<DC2>");
-            break;
-        case Byte::DC3:
-            out += QStringLiteral("<DC3>");
-            break;
-        case Byte::DEL:
-            out += QStringLiteral("<DEL>");
-            break;
-        default:
-            if (static_cast<unsigned char>(b) < 0x20 || static_cast<unsigned char>(b) > 0x7E)
-                out += QStringLiteral("<%1>").arg(static_cast<unsigned char>(b), 2, 16,
-                                                  QLatin1Char('0'));
-            else
-                out += QLatin1Char(b);
-        }
-    }
-    return out;
+    return readableLineText(fromLineBytes(bytes));
 }
 } // namespace
 

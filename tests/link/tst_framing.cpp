@@ -8,6 +8,8 @@ class TestFraming : public QObject {
 private Q_SLOTS:
     void split_data();
     void split();
+    void readable_data();
+    void readable();
 };
 
 void TestFraming::split_data() {
@@ -37,6 +39,22 @@ void TestFraming::split() {
     QFETCH(QByteArray, received);
     QFETCH(QStringList, messages);
     QCOMPARE(splitMessages(fromLineBytes(received)), messages);
+}
+
+void TestFraming::readable_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("shown");
+    QTest::addRow("command") << QByteArray("\x02"
+                                           "07A1D\x03")
+                             << "<STX>07A1D<ETX>";
+    QTest::addRow("reset") << QByteArray("\x13\x7f\x7f\x7f\x03") << "<DC3><DEL><DEL><DEL><ETX>";
+    QTest::addRow("noise") << QByteArray("\x00\xc4z") << "<NUL><c4>z";
+}
+
+void TestFraming::readable() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, shown);
+    QCOMPARE(readableLineText(fromLineBytes(bytes)), shown);
 }
 
 QTEST_GUILESS_MAIN(TestFraming)
