@@ -48,7 +48,7 @@ void TestFraming::readable_data() {
                                            "07A1D\x03")
                              << "<STX>07A1D<ETX>";
     QTest::addRow("reset") << QByteArray("\x13\x7f\x7f\x7f\x03") << "<DC3><DEL><DEL><DEL><ETX>";
-    QTest::addRow("noise") << QByteArray("\x00\xc4z") << "<NUL><c4>z";
+    QTest::addRow("noise") << QByteArray("\x00\xc4z", 3) << "<NUL><c4>z";
 }
 
 void TestFraming::readable() {
