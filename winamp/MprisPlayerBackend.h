@@ -1,0 +1,51 @@
+// The player seam over MPRIS2 on the D-Bus session bus, for platforms without Winamp.
+#pragma once
+
+#include "winamp/PlayerBackend.h"
+
+#include <QDBusConnection>
+#include <QHash>
+#include <QObject>
+#include <QVariantMap>
+#include <memory>
+
+// The player is the first org.mpris.MediaPlayer2.* name on the bus, in name order. A handle
+// stands for the bus connection that owned that name when it was found, so a handle kept
+// after the player has quit stays stale even when a new player takes the same name, as a
+// window handle of a closed window does.
+class MprisPlayerBackend : public PlayerBackend {
+public:
+    MprisPlayerBackend();
+    // A back-end on the given bus; one that is not connected finds no player.
+    explicit MprisPlayerBackend(const QDBusConnection &bus);
+    ~MprisPlayerBackend() override;
+
+    WinampHandle find() override;
+    void postCommand(WinampHandle player, qint32 id) override;
+    qint16 status(WinampHandle player, int timeoutMs) override;
+    QString windowTitle(WinampHandle player) override;
+
+    // "artist - title - Winamp" from MPRIS metadata; the title falls back to the file name of
+    // xesam:url; "" when neither is there.
+    static QString titleFromMetadata(const QVariantMap &metadata);
+
+    // Volume change of one volume command, on MPRIS's scale where 1.0 is full volume.
+    static constexpr double kVolumeStep = 0.05;
+    // Seek of the forward and back commands, in microseconds.
+    static constexpr qint64 kSeekStepUs = 5'000'000;
+
+private:
+    struct Player {
+        QString name;  // org.mpris.MediaPlayer2.something
+        QString owner; // the unique connection name behind it
+    };
+
+    QString ownerOf(WinampHandle player) const;
+    QVariant property(const QString &owner, const QString &name, int timeoutMs) const;
+    QDBusMessage askBus(const QString &method, const QVariantList &arguments) const;
+
+    QDBusConnection m_bus;
+    QHash<WinampHandle, Player> m_players;
+    WinampHandle m_lastHandle = 0;
+    std::unique_ptr<QObject> m_pending; // parent of the watchers of posted commands
+};
