@@ -109,62 +109,28 @@ void TestStateReports::inputButtons_data() {
     QTest::addColumn<QString>("reportCharacter");
     QTest::addColumn<QString>("mainZone");
     QTest::addColumn<QString>("zone2");
-    QTest::addRow("1") << 1 << "LD"
-                       << "6"
-                       << "InputLd"
-                       << "Zone2InputLd";
-    QTest::addRow("2") << 2 << "D-TV"
-                       << "7"
-                       << "InputDTv"
-                       << "Zone2InputDTv";
-    QTest::addRow("3") << 3 << "CBL/SAT"
-                       << "8"
-                       << "InputCblSat"
-                       << "Zone2InputCblSat";
-    QTest::addRow("4") << 4 << "VCR 1"
-                       << "9"
-                       << "InputVcr1"
-                       << "Zone2InputVcr1";
-    QTest::addRow("5") << 5 << "VCR 2"
-                       << "A"
-                       << "InputVcr2"
-                       << "Zone2InputVcr2";
-    QTest::addRow("6") << 6 << "VCR 3"
-                       << "B"
-                       << "InputVcr3"
-                       << "Zone2InputVcr3";
-    QTest::addRow("7") << 7 << "V-AUX"
-                       << "C"
-                       << "InputVAux"
-                       << "Zone2InputVAux";
-    QTest::addRow("8") << 8 << "DVD"
-                       << "5"
-                       << "InputDvd"
-                       << "Zone2InputDvd";
-    QTest::addRow("9") << 9 << "MD"
-                       << "4"
-                       << "InputMd"
-                       << "Zone2InputMd";
-    QTest::addRow("10") << 10 << "TAPE"
-                        << "3"
-                        << "InputTape"
-                        << "Zone2InputTape";
-    QTest::addRow("11") << 11 << "TUNER"
-                        << "2"
-                        << "InputTuner"
-                        << "Zone2InputTuner";
-    QTest::addRow("12") << 12 << "CD"
-                        << "1"
-                        << "InputCd"
-                        << "Zone2InputCd";
-    QTest::addRow("13") << 13 << "PHONO"
-                        << "0"
-                        << "InputPhono"
-                        << "Zone2InputPhono";
-    QTest::addRow("14") << 14 << "CD-R"
-                        << ""
-                        << "InputCDR"
-                        << "Zone2InputCDR";
+    const struct {
+        int index;
+        const char *caption, *reportCharacter, *mainZone, *zone2;
+    } rows[] = {
+        {1, "LD", "6", "InputLd", "Zone2InputLd"},
+        {2, "D-TV", "7", "InputDTv", "Zone2InputDTv"},
+        {3, "CBL/SAT", "8", "InputCblSat", "Zone2InputCblSat"},
+        {4, "VCR 1", "9", "InputVcr1", "Zone2InputVcr1"},
+        {5, "VCR 2", "A", "InputVcr2", "Zone2InputVcr2"},
+        {6, "VCR 3", "B", "InputVcr3", "Zone2InputVcr3"},
+        {7, "V-AUX", "C", "InputVAux", "Zone2InputVAux"},
+        {8, "DVD", "5", "InputDvd", "Zone2InputDvd"},
+        {9, "MD", "4", "InputMd", "Zone2InputMd"},
+        {10, "TAPE", "3", "InputTape", "Zone2InputTape"},
+        {11, "TUNER", "2", "InputTuner", "Zone2InputTuner"},
+        {12, "CD", "1", "InputCd", "Zone2InputCd"},
+        {13, "PHONO", "0", "InputPhono", "Zone2InputPhono"},
+        {14, "CD-R", "", "InputCDR", "Zone2InputCDR"},
+    };
+    for (const auto &r : rows)
+        QTest::addRow("%d %s", r.index, r.caption)
+            << r.index << r.caption << r.reportCharacter << r.mainZone << r.zone2;
 }
 
 void TestStateReports::inputButtons() {
