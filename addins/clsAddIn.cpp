@@ -12,6 +12,14 @@ void clsAddIn::fSendReceivedSettings(const QString &stData) {
     Q_EMIT ReceivedSettings(stData);
 }
 
+void clsAddIn::fSendVolumeMain(float sVol) {
+    emit VolumeMain(sVol);
+}
+
+void clsAddIn::fSendVolumeZone2(float sVol) {
+    emit VolumeZone2(sVol);
+}
+
 int clsAddIn::fSendUnload() {
     int cancel = 0;
     Q_EMIT Unload(&cancel);

@@ -20,6 +20,8 @@ public:
     void fSendReceivedCommand(const QString &stData);
     void fSendReceivedSettings(const QString &stData);
     int fSendUnload();
+    void fSendVolumeMain(float sVol);
+    void fSendVolumeZone2(float sVol);
     void fSendTerminate();
 
 Q_SIGNALS:
@@ -27,6 +29,9 @@ Q_SIGNALS:
     void ReceivedCommand(const QString &stData);
     // The receiver's configuration answer without its first and last character.
     void ReceivedSettings(const QString &stData);
+    // The level of the main zone or of zone 2 in dB, after the receiver reported a change.
+    void VolumeMain(float sVol);
+    void VolumeZone2(float sVol);
     // The program is about to end; setting *Cancel to non-zero vetoes the end.
     void Unload(int *Cancel);
     // The program ends, or another add-in ends this one.

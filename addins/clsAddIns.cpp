@@ -69,3 +69,21 @@ void clsAddIns::SemdIncommingSettings(const QString &stData) {
             if (item) item->fSendReceivedSettings(stData);
         });
 }
+
+void clsAddIns::SemdVolumeMain(float sVol) {
+    ErrorScope on(QStringLiteral("clsAddIns"), QStringLiteral("SemdVolumeMain"));
+    const auto items = m_items;
+    for (const QPointer<clsAddIn> &item : items)
+        on.step([&] {
+            if (item) item->fSendVolumeMain(sVol);
+        });
+}
+
+void clsAddIns::SemdVolumeZone2(float sVol) {
+    ErrorScope on(QStringLiteral("clsAddIns"), QStringLiteral("SemdVolumeZone2"));
+    const auto items = m_items;
+    for (const QPointer<clsAddIn> &item : items)
+        on.step([&] {
+            if (item) item->fSendVolumeZone2(sVol);
+        });
+}

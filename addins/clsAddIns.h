@@ -31,6 +31,8 @@ public:
     // Hand every add-in a message received from the receiver, and the configuration answer.
     void SemdIncommingCommand(const QString &stData);
     void SemdIncommingSettings(const QString &stData);
+    void SemdVolumeMain(float sVol);
+    void SemdVolumeZone2(float sVol);
 
 Q_SIGNALS:
     // The list changed.

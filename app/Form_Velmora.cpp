@@ -15,6 +15,7 @@
 #include "ui/Form_Informationen.h"
 #include "ui/Form_Intro.h"
 #include "ui/WindowProcs.h"
+#include "winamp/Modul_Winamp.h"
 
 #include <QCloseEvent>
 #include <QFile>
@@ -29,14 +30,6 @@
 namespace {
 const QString kModule = QStringLiteral("Form_Velmora");
 
-QFont statusFont() {
-    QFont font(QStringLiteral("Courier New"));
-    font.setStyleHint(QFont::TypeWriter);
-    font.setFixedPitch(true);
-    font.setPointSize(13);
-    font.setBold(true);
-    return font;
-}
 } // namespace
 
 Form_Velmora::Form_Velmora() {
@@ -48,6 +41,20 @@ Form_Velmora::Form_Velmora() {
     Timer_Check = new QTimer(this);
     Timer_Check->setInterval(100);
     connect(Timer_Check, &QTimer::timeout, this, [this] { Timer_Check_Timer(); });
+    Timer_RePressKey = new QTimer(this);
+    Timer_RePressKey->setInterval(10);
+    connect(Timer_RePressKey, &QTimer::timeout, this, [this] { Timer_RePressKey_Timer(); });
+    Timer_CheckTastenRepeat = new QTimer(this);
+    Timer_CheckTastenRepeat->setInterval(800);
+    connect(Timer_CheckTastenRepeat, &QTimer::timeout, this,
+            [this] { Timer_CheckTastenRepeat_Timer(); });
+    // The title display runs from the start, connected or not.
+    Timer_WinampView = new QTimer(this);
+    Timer_WinampView->setInterval(2000);
+    connect(Timer_WinampView, &QTimer::timeout, this, [this] { Timer_WinampView_Timer(); });
+    Timer_WinampView->start();
+
+    connectPanel();
 }
 
 Form_Velmora::~Form_Velmora() = default;
@@ -89,7 +96,49 @@ void Form_Velmora::buildMenus() {
 
     Menu_Reset = bar->addAction(QStringLiteral("&Reset"));
 
+    Menu_Mode = bar->addMenu(QStringLiteral("&Mode"));
+    Menu_Mode_Zone2 = Menu_Mode->addAction(QStringLiteral("Zone2"));
+    Menu_Mode_Zone2->setCheckable(true);
+    Menu_Mode_Main = Menu_Mode->addAction(QStringLiteral("Main/Master"));
+    Menu_Mode_Main->setCheckable(true);
+    Menu_Mode_Main->setChecked(true);
+    onClick(Menu_Mode_Zone2, &Form_Velmora::Menu_Mode_Zone2_Click);
+    onClick(Menu_Mode_Main, &Form_Velmora::Menu_Mode_Main_Click);
+
+    Menu_Volume = bar->addMenu(QStringLiteral("&Volume"));
+    Menu_Volume_Mute = Menu_Volume->addAction(QStringLiteral("Mute"));
+    Menu_Volume_Mute->setCheckable(true);
+    Menu_Volume_Mute->setShortcut(Qt::Key_F12);
+    Menu_Volume_MuteZone2 = Menu_Volume->addAction(QStringLiteral("Mute Zone2"));
+    Menu_Volume_MuteZone2->setCheckable(true);
+    onClick(Menu_Volume_Mute, &Form_Velmora::Menu_Volume_Mute_Click);
+    onClick(Menu_Volume_MuteZone2, &Form_Velmora::Menu_Volume_MuteZone2_Click);
+    Menu_Volume->addSeparator();
+    QMenu *save = Menu_Volume->addMenu(QStringLiteral("Save"));
+    Menu_Volume->addSeparator();
+    QMenu *load = Menu_Volume->addMenu(QStringLiteral("Load"));
+    for (int i = 1; i <= 6; ++i) {
+        const QChar bank(64 + i);
+        QAction *saveItem = save->addAction(QString(bank));
+        Menu_Volume_Save.set(i, saveItem);
+        onClick(saveItem, &Form_Velmora::Menu_Volume_Save_Click, i);
+        QAction *loadItem = load->addAction(QString(bank) + QStringLiteral("   "));
+        loadItem->setShortcut(QKeySequence(Qt::Key_F4 + (i - 1)));
+        Menu_Volume_Load.set(i, loadItem);
+        onClick(loadItem, &Form_Velmora::Menu_Volume_Load_Click, i);
+    }
+
     Menu_Extras = bar->addMenu(QStringLiteral("E&xtras"));
+    static const char *const keyModes[] = {"6.1/ES Key -Window max/minimize",
+                                           "6.1/ES Key - Winamp Next/Previous Track",
+                                           "6.1/ES Key - Shell Command"};
+    for (int i = 1; i <= 3; ++i) {
+        QAction *item = Menu_Extras->addAction(QString::fromLatin1(keyModes[i - 1]));
+        item->setCheckable(true);
+        Menu_Extras_61_ES.set(i, item);
+        onClick(item, &Form_Velmora::Menu_Extras_61_ES_Click, i);
+    }
+    Menu_Extras->addSeparator();
     Menu_Extras_YInfo = Menu_Extras->addAction(QStringLiteral("Yamaha information"));
 
     Menu_Ende = bar->addAction(QStringLiteral("&End"));
@@ -131,54 +180,6 @@ void Form_Velmora::onClick(QAction *item, void (Form_Velmora::*handler)(int), in
     onClick(item, [this, handler, index] { (this->*handler)(index); });
 }
 
-void Form_Velmora::buildDisplay() {
-    auto *central = new QWidget(this);
-    central->setObjectName(QStringLiteral("central"));
-    setCentralWidget(central);
-
-    picControls = new QWidget(central);
-    picControls->setObjectName(QStringLiteral("picControls"));
-    picControls->setGeometry(0, 0, 460, 112);
-
-    // The status display looks like the receiver's own fluorescent display.
-    auto *display = new QFrame(picControls);
-    display->setObjectName(QStringLiteral("display"));
-    display->setGeometry(12, 12, 436, 70);
-
-    Line1 = new QLabel(QStringLiteral("Velmora"), display);
-    Line1->setObjectName(QStringLiteral("Line1"));
-    Line1->setGeometry(12, 8, 412, 26);
-    Line2 = new QLabel(QStringLiteral("Version"), display);
-    Line2->setObjectName(QStringLiteral("Line2"));
-    Line2->setGeometry(12, 36, 412, 26);
-    lblWinAmp = new QLabel(display);
-    lblWinAmp->setObjectName(QStringLiteral("lblWinAmp"));
-    lblWinAmp->setGeometry(Line1->x(), Line1->y(), Line1->width(),
-                           Line2->y() + Line2->height() - Line1->y());
-    lblWinAmp->setWordWrap(true);
-    lblWinAmp->hide();
-    for (QLabel *l : {Line1, Line2, lblWinAmp}) {
-        l->setFont(statusFont());
-        l->setTextFormat(Qt::PlainText);
-    }
-
-    lblQuenby = new QLabel(QStringLiteral("www.velmora.org"), picControls);
-    lblQuenby->setObjectName(QStringLiteral("lblQuenby"));
-    lblQuenby->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    lblQuenby->setGeometry(12, 88, 436, 18);
-
-    setStyleSheet(QStringLiteral(
-        "#central { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #3a3f46, "
-        "stop:1 #202428); }"
-        "#display { background: #06110e; border: 2px solid #11161b; border-radius: 6px; }"
-        "#Line1, #Line2 { color: #58f0d2; background: transparent; }"
-        "#lblWinAmp { color: #ffd166; background: #06110e; }"
-        "#lblQuenby { color: #9aa3ad; font-size: 10px; }"));
-
-    setFixedWidth(460);
-    resize(460, 112 + menuBar()->sizeHint().height());
-}
-
 void Form_Velmora::Load() {
     if (m_loaded) return;
     m_loaded = true;
@@ -198,7 +199,7 @@ void Form_Velmora::Form_Load() {
         bProgramEnding = false;
         bMiniMode = false;
     });
-    // The player's current title joins the Winamp label here once the player remote exists.
+    on.step([&] { lblWinAmp->setText(GetWinampTitle()); });
     on.step([&] {
         const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
         m_workArea = s ? s->availableGeometry() : QRect();
@@ -207,7 +208,8 @@ void Form_Velmora::Form_Load() {
         if (!gAddIns) gAddIns = std::make_unique<clsAddIns>();
         gAddInLoaders = std::make_unique<AddInLoaderList>();
     });
-    // The flap is closed and the add-in folder loaded here once those parts exist.
+    on.step([&] { SetKlappe(2); });
+    // The add-in folder is loaded here once add-ins can be loaded.
     on.step([&] { Line2->setText(Line2->text() + QLatin1Char(' ') + stAppVersion); });
     // The mini window takes its default place (bottom right of the work area) here, and the
     // stored settings are restored into the menus, before the command line is read.

@@ -10,9 +10,12 @@
 #include <QString>
 #include <functional>
 
+class ImageControl;
 class QAction;
+class QGroupBox;
 class QLabel;
 class QMenu;
+class QRadioButton;
 class QTimer;
 class QWidget;
 struct CommandLineOptions;
@@ -25,10 +28,39 @@ public:
 
     // --- Upper part: the shared status display ---
     QWidget *picControls;
-    QLabel *Line1;     // status line 1: the subject
-    QLabel *Line2;     // status line 2: the detail
-    QLabel *lblWinAmp; // the player's title, laid over both status lines while shown
-    QLabel *lblQuenby; // the maker's web address
+    QLabel *Line1;                   // status line 1: the subject
+    QLabel *Line2;                   // status line 2: the detail
+    QLabel *lblWinAmp;               // the player's title, laid over both status lines while shown
+    QLabel *lblQuenby;               // the maker's web address
+    ImageControl *Image_VolUP;       // "Volume +"
+    ImageControl *Image_VolDOWN;     // "Volume -"
+    ImageControl *imgWinampPrevious; // "Winamp previous"
+    ImageControl *imgWinampNext;     // "Winamp next"
+    ImageControl *Image_InputUP;     // "Input +"
+    ImageControl *Image_InputDown;   // "Input -"
+    ImageControl *Image_InputMode;   // "Input Mode"
+    ImageControl *Label_Standby;     // "Standby/On"
+    ImageControl *Image_Klappe;      // "open/close"
+
+    // --- The flap with the control panel ---
+    QWidget *picKlappe;
+    QGroupBox *Frame_Input; // "Input", "Rec Out" in zone-2 mode
+    QGroupBox *Frame_DSP;
+    QGroupBox *Frame_SpeakersA;
+    QGroupBox *Frame_SpeakersB;
+    QGroupBox *Frame_61ES;
+    QGroupBox *Frame_6ChInput;
+    QGroupBox *Frame_InputMode;
+    QGroupBox *Frame_Leer1; // stands where the main-zone-only frames are, in zone-2 mode
+    ControlArray<QRadioButton, 1, 14> Opt_Input;
+    ControlArray<QRadioButton, 0, 31> Opt_Dsp;
+    ControlArray<QRadioButton, 0, 1> Opt_SpeakersA;
+    ControlArray<QRadioButton, 0, 1> Opt_SpeakersB;
+    ControlArray<QRadioButton, 0, 1> Opt_61ES;
+    ControlArray<QRadioButton, 0, 1> Opt_6ChInput;
+    ControlArray<QRadioButton, 1, 5> Opt_InputMode;
+    ControlArray<QLabel, 1, 12> Label_Prog; // the DSP group captions
+    QLabel *Label_Effect;
 
     // --- Menus ---
     QAction *Menu_Connect; // "&Connect" / "Disconnect"
@@ -38,15 +70,31 @@ public:
     QAction *Menu_Setup_Debug;                         // "Debug View"
     QAction *Menu_Setup_Log;                           // "Create Logfile"
     QAction *Menu_Reset;                               // "&Reset"
+    QMenu *Menu_Mode;                                  // "&Mode"
+    QAction *Menu_Mode_Zone2;                          // "Zone2"
+    QAction *Menu_Mode_Main;                           // "Main/Master"
+    QMenu *Menu_Volume;                                // "&Volume"
+    QAction *Menu_Volume_Mute;                         // "Mute" (F12)
+    QAction *Menu_Volume_MuteZone2;                    // "Mute Zone2"
+    ControlArray<QAction, 1, 6> Menu_Volume_Save;      // "A" to "F"
+    ControlArray<QAction, 1, 6> Menu_Volume_Load;      // "A   " to "F   " (F4 to F9)
     QMenu *Menu_Extras;                                // "E&xtras"
-    QAction *Menu_Extras_YInfo;                        // "Yamaha information"
-    QAction *Menu_Ende;                                // "&End"
-    QMenu *Menu_Fragezeichen;                          // "&?"
+    // What the remote's 6.1/ES key does: toggle the window, step the player's tracks, or run
+    // the command line kept in Menu_Extras_61_ES_Tag.
+    ControlArray<QAction, 1, 3> Menu_Extras_61_ES;
+    QString Menu_Extras_61_ES_Tag;
+    QAction *Menu_Extras_YInfo; // "Yamaha information"
+    QAction *Menu_Ende;         // "&End"
+    QMenu *Menu_Fragezeichen;   // "&?"
     QAction *Menu_Fragezeichen_Informationen;
     QAction *Menu_Info;
 
     // --- Timers ---
-    QTimer *Timer_Check; // polls the port every 100 ms while connected
+    QTimer *Timer_Check;             // polls the port every 100 ms while connected
+    QTimer *Timer_RePressKey;        // 10 ms while a volume button is held
+    QString Timer_RePressKey_Tag;    // "UP" or "DOWN"
+    QTimer *Timer_CheckTastenRepeat; // 800 ms: a first 6.1/ES press waits for a second
+    QTimer *Timer_WinampView;        // 2 s: the player's title display
 
     // --- Receiver state ---
     // Non-zero while reported state is moved onto the controls; their handlers then send nothing.
@@ -87,20 +135,82 @@ public:
     // Menus that follow the connection (ui/Form_Velmora_menus.cpp).
     void SetMenu(qint16 connected);
 
+    // Control panel (ui/Form_Velmora_panel.cpp).
+    void Opt_Input_Click(int Index);
+    void Opt_Dsp_Click(int Index);
+    void Opt_SpeakersA_Click(int Index);
+    void Opt_SpeakersB_Click(int Index);
+    void Opt_61ES_Click(int Index);
+    void Opt_6ChInput_Click(int Index);
+    void Opt_InputMode_Click(int Index);
+    void SetDSPButton(qint16 Index, qint16 NoSelect);
+    void SetInputButton(qint16 Index, qint16 NoSelect, qint16 Zone2);
+    void GetInputButton(qint16 &Index);
+    void SetInputButtonVisible(const QString &ModelID);
+    void Image_InputUP_Click();
+    void Image_InputDown_Click();
+    void Image_InputMode_Click();
+    void Label_Standby_Click();
+    void Menu_Mode_Main_Click();
+    void Menu_Mode_Zone2_Click();
+
+    // Flap and window size (ui/Form_Velmora_layout.cpp).
+    void SetKlappe(qint16 Richtung);
+    void Image_Klappe_Click();
+    void Form_Resize();
+
     // Receiver state (state/Form_Velmora_state.cpp).
     void SetYamahaSettings(const QString &Settings);
     void SetSettings();
     void DatenAuswerten(const QString &message);
+    void RunShellCommand();
+    void Timer_CheckTastenRepeat_Timer();
+    void Menu_Extras_61_ES_Click(int Index);
+
+    // Volume (state/Form_Velmora_volume.cpp).
+    void DisplayVolume(const QString &Puffer);
+    void VolUp();
+    void VolDown();
+    void Mute(int Zone = 0);
+    QString Line2Padding() const;
+    void Timer_RePressKey_Timer();
+    void Image_VolUP_MouseDown(Qt::MouseButton Button);
+    void Image_VolDOWN_MouseDown(Qt::MouseButton Button);
+    void Image_Vol_MouseUp();
+    void Menu_Volume_Mute_Click();
+    void Menu_Volume_MuteZone2_Click();
+    void Menu_Volume_Save_Click(int Index);
+    void Menu_Volume_Load_Click(int Index);
+
+    // Media player buttons and title (winamp/Form_Velmora_winamp.cpp).
+    void imgWinampNext_Click();
+    void imgWinampNext_DblClick();
+    void imgWinampPrevious_Click();
+    void imgWinampPrevious_DblClick();
+    void Timer_WinampView_Timer();
 
     // The desktop work area (the screen less the task bar) read at load.
     QRect workArea() const { return m_workArea; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void buildMenus();
     void buildDisplay();
+    void buildPanel();
+    void connectPanel();
+    // Gives a button its Value True the way a report does: selected, then its click handler.
+    void selectOption(QRadioButton *button, void (Form_Velmora::*handler)(int), int index);
+    // The remote's 6.1/ES key: window, player tracks or shell command, as the Extras menu says.
+    void run61ESActions();
+    // Shows "Winamp" and the step for half a second over the status lines and sends the step.
+    void showPlayerStep(const QString &what, qint32 command);
+    // With the player entry checked, the mute keys pause and resume the player, and POWER ON
+    // jumps forward in the playing track.
+    void playerFollowsMute(bool muted);
+    void playerForwardStep();
     // Connects a menu item to its click handler.
     void onClick(QAction *item, std::function<void()> handler);
     void onClick(QAction *item, void (Form_Velmora::*handler)());
@@ -109,5 +219,6 @@ private:
 
     bool m_loaded = false;
     bool m_inCheckTick = false;
+    bool m_inRePressTick = false;
     QRect m_workArea;
 };

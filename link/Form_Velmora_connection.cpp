@@ -96,7 +96,8 @@ void Form_Velmora::ConnectToYamaha(int Sw1) {
         stModelID = configurationModelId(stSettings);
         info.text_modell->setText(modelName(stModelID));
 
-        // The input buttons the model lacks are hidden here, once the control panel exists.
+        at();
+        SetInputButtonVisible(stModelID);
 
         // The second data character is the power state: "0" while the receiver is in standby.
         if (stSettings.mid(10, 1) == QLatin1String("0") && Sw1 == 1) {

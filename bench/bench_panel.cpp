@@ -1,0 +1,87 @@
+// How fast the window follows the receiver: the time from a report leaving the simulated
+// receiver to the status line showing it, and the step rate of a held volume key.
+#include "app/Form_Velmora.h"
+#include "link/Form_Com.h"
+#include "sim/ReceiverSimulator.h"
+#include "ui/ImageControl.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QRandomGenerator>
+#include <QTest>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+// Runs events until the status line differs from before, returns the ms it took after start.
+double waitForLine(QLabel *line, const QString &before, const QElapsedTimer &clock, qint64 sentNs) {
+    while (line->text() == before && clock.nsecsElapsed() - sentNs < 2'000'000'000LL)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+    return (clock.nsecsElapsed() - sentNs) / 1e6;
+}
+
+void reportLatency(Form_Velmora &main, Sim::ReceiverSimulator &sim) {
+    QElapsedTimer clock;
+    clock.start();
+    qint64 sentNs = 0;
+    QObject::connect(&sim, &Sim::ReceiverSimulator::bytesSent, [&](const QByteArray &) {
+        if (sentNs == 0) sentNs = clock.nsecsElapsed();
+    });
+    std::vector<double> ms;
+    for (int i = 0; i < 200; ++i) {
+        const QString before = main.Line1->text();
+        sentNs = 0;
+        sim.control(i % 2 ? QStringLiteral("volume down") : QStringLiteral("volume up"));
+        while (sentNs == 0)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+        ms.push_back(waitForLine(main.Line1, before, clock, sentNs));
+        // The next report comes at a random point of the poll period.
+        QTest::qWait(QRandomGenerator::global()->bounded(10, 110));
+    }
+    std::sort(ms.begin(), ms.end());
+    std::printf("report to status line, 200 reports: median %.1f ms, 90th %.1f ms, worst %.1f ms\n",
+                ms[ms.size() / 2], ms[ms.size() * 9 / 10], ms.back());
+}
+
+void holdRate(Form_Velmora &main, Sim::ReceiverSimulator &sim, int delayMs) {
+    sim.setAnswerDelay(delayMs);
+    QTest::qWait(300);
+    const int start = sim.model().state().mainVolume;
+    QElapsedTimer clock;
+    clock.start();
+    QTest::mousePress(main.Image_VolDOWN, Qt::LeftButton);
+    QTest::qWait(2000);
+    QTest::mouseRelease(main.Image_VolDOWN, Qt::LeftButton);
+    const double seconds = clock.nsecsElapsed() / 1e9;
+    QTest::qWait(300);
+    const int steps = start - sim.model().state().mainVolume;
+    std::printf("press-and-hold, answer delay %2d ms: %d steps in %.2f s = %.1f steps/s\n", delayMs,
+                steps, seconds, steps / seconds);
+    sim.setAnswerDelay(0);
+    sim.control(QStringLiteral("volume up %1").arg(steps));
+    QTest::qWait(500);
+}
+} // namespace
+
+int main(int argc, char *argv[]) {
+    QApplication app(argc, argv);
+    Sim::ReceiverSimulator sim(QStringLiteral("R0088"), false);
+    if (!sim.openPty()) return 1;
+    qputenv("VELMORA_COM1", sim.devicePath().toLocal8Bit());
+    Form_Velmora &main = Form_Velmora::instance();
+    main.show();
+    main.ConnectToYamaha(0);
+    if (main.Line1->text() != QLatin1String("Connected")) return 2;
+    QTest::qWait(500);
+
+    reportLatency(main, sim);
+    // A step is a command frame of 7 bytes out and a volume report of 8 bytes back: at 9600 baud
+    // (10 bits a byte) the line alone needs 15.6 ms, so no receiver can step faster than 64/s.
+    std::printf("round-trip bound at 9600 baud: 15 bytes x 10 bits / 9600 = 15.6 ms, 64 steps/s\n");
+    holdRate(main, sim, 0);
+    holdRate(main, sim, 16);
+    holdRate(main, sim, 40);
+    return 0;
+}

@@ -1,0 +1,51 @@
+// A picture that acts as a button: mouse down and up with the button pressed, click and double
+// click, in the order the main window's handlers expect them.
+#pragma once
+
+#include <QWidget>
+
+class ImageControl : public QWidget {
+    Q_OBJECT
+public:
+    enum class Art {
+        VolumeUp,
+        VolumeDown,
+        PlayerPrevious,
+        PlayerNext,
+        InputUp,
+        InputDown,
+        InputMode,
+        Standby,
+        Flap,
+    };
+
+    ImageControl(Art art, const QString &toolTip, QWidget *parent);
+
+    Art art() const { return m_art; }
+    // The flap button points down while the flap is shut and up while it is open.
+    void setFlapOpen(bool open);
+    bool flapOpen() const { return m_flapOpen; }
+
+signals:
+    // A double click arrives as MouseDown, MouseUp, Click, DblClick, MouseUp: the second press
+    // gives no MouseDown and its release no Click.
+    void MouseDown(Qt::MouseButton button);
+    void MouseUp(Qt::MouseButton button);
+    void Click();
+    void DblClick();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void enterEvent(QEnterEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+
+private:
+    Art m_art;
+    bool m_flapOpen = false;
+    bool m_hover = false;
+    bool m_pressed = false;
+    bool m_secondPress = false;
+};
