@@ -18,7 +18,7 @@ const QString kModule = QStringLiteral("Form_Velmora");
 // The control area holds the upper part and, below it, the flap.
 constexpr int kControlsWidth = 720;
 constexpr int kUpperHeight = 140;
-constexpr int kFlapHeight = 380;
+constexpr int kFlapHeight = 392;
 // What the window adds around the control area: title bar, menu bar and borders.
 constexpr int kWindowAllowance = 60;
 

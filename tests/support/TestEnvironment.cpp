@@ -8,6 +8,7 @@
 #include "app/ProgramFolder.h"
 #include "app/StartProcedure.h"
 #include "ui/WindowProcs.h"
+#include "winamp/Modul_Winamp.h"
 
 #include <QCoreApplication>
 
@@ -31,6 +32,7 @@ void TestEnvironment::resetProgram() {
     bProgramEnding = false;
     bMiniMode = false;
     stModelID.clear();
+    hWndWinamp = 0;
     stAppVersion = QStringLiteral("1.45");
     stBuildDate = QStringLiteral("14.09.2006");
     setCommand(QString());
