@@ -4,6 +4,7 @@
 #include "link/Form_Com.h"
 #include "sim/ReceiverSimulator.h"
 #include "ui/ImageControl.h"
+#include "ui/WindowProcs.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -67,6 +68,7 @@ void holdRate(Form_Velmora &main, Sim::ReceiverSimulator &sim, int delayMs) {
 
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     Sim::ReceiverSimulator sim(QStringLiteral("R0088"), false);
     if (!sim.openPty()) return 1;
     qputenv("VELMORA_COM1", sim.devicePath().toLocal8Bit());
@@ -83,5 +85,6 @@ int main(int argc, char *argv[]) {
     holdRate(main, sim, 0);
     holdRate(main, sim, 16);
     holdRate(main, sim, 40);
+    destroyAllForms();
     return 0;
 }
