@@ -70,22 +70,44 @@ public:
     QAction *Menu_Setup_Debug;                         // "Debug View"
     QAction *Menu_Setup_Log;                           // "Create Logfile"
     QAction *Menu_Reset;                               // "&Reset"
+    QMenu *Menu_ZS;                                    // "&TimeControl"
+    QAction *Menu_ZS_Aktiv;                            // "Activated"
+    QAction *Menu_ZS_Einstellungen;                    // "Config"
     QMenu *Menu_Mode;                                  // "&Mode"
     QAction *Menu_Mode_Zone2;                          // "Zone2"
     QAction *Menu_Mode_Main;                           // "Main/Master"
-    QMenu *Menu_Volume;                                // "&Volume"
-    QAction *Menu_Volume_Mute;                         // "Mute" (F12)
-    QAction *Menu_Volume_MuteZone2;                    // "Mute Zone2"
-    ControlArray<QAction, 1, 6> Menu_Volume_Save;      // "A" to "F"
-    ControlArray<QAction, 1, 6> Menu_Volume_Load;      // "A   " to "F   " (F4 to F9)
-    QMenu *Menu_Extras;                                // "E&xtras"
+    QMenu *Menu_Sleep;                                 // "S&leepTimer"
+    QAction *Menu_Sleep_Off;
+    QAction *Menu_Sleep_120;
+    QAction *Menu_Sleep_90;
+    QAction *Menu_Sleep_60;
+    QAction *Menu_Sleep_30;
+    QMenu *Menu_Volume;                           // "&Volume"
+    QAction *Menu_Volume_Mute;                    // "Mute" (F12)
+    QAction *Menu_Volume_MuteZone2;               // "Mute Zone2"
+    ControlArray<QAction, 1, 6> Menu_Volume_Save; // "A" to "F"
+    ControlArray<QAction, 1, 6> Menu_Volume_Load; // "A   " to "F   " (F4 to F9)
+    QAction *Menu_Mini;                           // "M&ini"
+    QMenu *Menu_Extras;                           // "E&xtras"
     // What the remote's 6.1/ES key does: toggle the window, step the player's tracks, or run
     // the command line kept in Menu_Extras_61_ES_Tag.
     ControlArray<QAction, 1, 3> Menu_Extras_61_ES;
     QString Menu_Extras_61_ES_Tag;
-    QAction *Menu_Extras_YInfo; // "Yamaha information"
-    QAction *Menu_Ende;         // "&End"
-    QMenu *Menu_Fragezeichen;   // "&?"
+    QAction *Menu_Extras_MT_Winamp;   // "Multimedia Keycontrol Winamp"
+    QAction *Menu_Extras_MT_Yamaha;   // "Multimedia Keycontrol Yamaha"
+    QAction *Menu_Extras_SendMessage; // "Send Message to Display - Test"
+    QAction *Menu_Extras_YInfo;       // "Yamaha information"
+    QMenu *Menu_AddIn;                // "&AddIn"
+    // The mini window's pop-up menu; never on the menu bar.
+    QMenu *Menu_MiniPopUp;
+    QAction *Menu_MiniPopUp_POWER;
+    ControlArray<QAction, 1, 14> Menu_MiniPopUp_Input;
+    QMenu *Menu_MiniPopUp_Volume;
+    ControlArray<QAction, 1, 6> Menu_MiniPopUp_Volume_Load;
+    QAction *Menu_MiniPopUp_Zone2;
+    QAction *Menu_MiniPopUp_Mute;
+    QAction *Menu_Ende;       // "&End"
+    QMenu *Menu_Fragezeichen; // "&?"
     QAction *Menu_Fragezeichen_Informationen;
     QAction *Menu_Info;
 
@@ -132,8 +154,22 @@ public:
     void Menu_Reset_Click();
     void Menu_Extras_YInfo_Click();
 
-    // Menus that follow the connection (ui/Form_Velmora_menus.cpp).
+    // Menus (ui/Form_Velmora_menus.cpp).
     void SetMenu(qint16 connected);
+    void Menu_Extras_61_ES_Click(int Index);
+    void Menu_Extras_SendMessage_Click();
+    void Menu_Extras_MT_Winamp_Click();
+    void Menu_Extras_MT_Yamaha_Click();
+    void Menu_Sleep_Off_Click();
+    void Menu_Sleep_120_Click();
+    void Menu_Sleep_90_Click();
+    void Menu_Sleep_60_Click();
+    void Menu_Sleep_30_Click();
+    void Menu_MiniPopUp_Input_Click(int Index);
+    void Menu_MiniPopUp_POWER_Click();
+    void Menu_MiniPopUp_Zone2_Click();
+    void Menu_MiniPopUp_Mute_Click();
+    void Menu_MiniPopUp_Volume_Load_Click(int Index);
 
     // Control panel (ui/Form_Velmora_panel.cpp).
     void Opt_Input_Click(int Index);
@@ -165,7 +201,6 @@ public:
     void DatenAuswerten(const QString &message);
     void RunShellCommand();
     void Timer_CheckTastenRepeat_Timer();
-    void Menu_Extras_61_ES_Click(int Index);
 
     // Volume (state/Form_Velmora_volume.cpp).
     void DisplayVolume(const QString &Puffer);
@@ -198,6 +233,7 @@ protected:
 
 private:
     void buildMenus();
+    void buildMiniPopUp();
     void buildDisplay();
     void buildPanel();
     void connectPanel();

@@ -282,24 +282,3 @@ void Form_Velmora::RunShellCommand() {
         Shell::current().startProgram(Menu_Extras_61_ES_Tag, Shell::Style::MinimizedFocus);
     });
 }
-
-void Form_Velmora::Menu_Extras_61_ES_Click(int Index) {
-    ErrorScope on(kModule, QStringLiteral("Menu_Extras_61_ES_Click"));
-    on.step([&] {
-        if (Menu_Extras_61_ES(Index)->isChecked()) {
-            Menu_Extras_61_ES(Index)->setChecked(false);
-            return;
-        }
-        for (int i = 1; i <= 3; ++i)
-            Menu_Extras_61_ES(i)->setChecked(false);
-        Menu_Extras_61_ES(Index)->setChecked(true);
-        if (Index != 3) return;
-        const QString answer =
-            Dialogs::InputBox(QStringLiteral("Shell Command with full Path: "),
-                              QStringLiteral("Shell Command"), Menu_Extras_61_ES_Tag);
-        if (!answer.isEmpty())
-            Menu_Extras_61_ES_Tag = answer;
-        else
-            Menu_Extras_61_ES(3)->setChecked(false);
-    });
-}
