@@ -216,6 +216,9 @@ public:
     void Menu_Volume_MuteZone2_Click();
     void Menu_Volume_Save_Click(int Index);
     void Menu_Volume_Load_Click(int Index);
+    // F4 to F9 recall the volume memories, F12 toggles the current zone's mute; for the mini
+    // window, which has no menu of its own.
+    void CheckKey(qint16 &KeyCode);
 
     // Media player buttons and title (winamp/Form_Velmora_winamp.cpp).
     void imgWinampNext_Click();

@@ -177,3 +177,17 @@ void Form_Velmora::Menu_Volume_Load_Click(int Index) {
         Line2->setText(QString());
     });
 }
+
+void Form_Velmora::CheckKey(qint16 &KeyCode) {
+    ErrorScope on(kModule, QStringLiteral("CheckKey"));
+    on.step([&] {
+        if (KeyCode >= 115 && KeyCode <= 120) {
+            const QString bank(QChar(64 + (KeyCode - 114)));
+            Form_Com::instance().VolumeLoad(bank);
+            Line1->setText(QStringLiteral("Volume ") + bank);
+            Line2->setText(QString());
+        } else if (KeyCode == 123) {
+            Mute(0);
+        }
+    });
+}
