@@ -14,6 +14,7 @@
 #include "ui/Dialogs.h"
 #include "ui/Form_Informationen.h"
 #include "ui/Form_Intro.h"
+#include "ui/Form_Mini.h"
 #include "ui/WindowProcs.h"
 #include "winamp/Modul_Winamp.h"
 
@@ -109,8 +110,8 @@ void Form_Velmora::Form_Load() {
     on.step([&] { SetKlappe(2); });
     // The add-in folder is loaded here once add-ins can be loaded.
     on.step([&] { Line2->setText(Line2->text() + QLatin1Char(' ') + stAppVersion); });
-    // The mini window takes its default place (bottom right of the work area) here, and the
-    // stored settings are restored into the menus, before the command line is read.
+    on.step([&] { placeMini(MiniCorner::BottomRight); });
+    // The stored settings are restored into the menus here, before the command line is read.
     on.step([&] {
         const QString line = Command();
         if (!line.isEmpty()) evaluateCommandLine(::evaluateCommandLine(line));
@@ -128,8 +129,22 @@ void Form_Velmora::evaluateCommandLine(const CommandLineOptions &options) {
         on.step([&] { Form_Com::instance().Com->setCommPort(options.port); });
         on.step([&] { ConnectToYamaha(options.powerOn); });
     }
-    // The mini window's corner (-TL, -TR, -BL) and the start in the mini window (-M) are
-    // applied here with the mini window.
+    // The later corner option wins.
+    if (options.topLeft) on.step([&] { placeMini(MiniCorner::TopLeft); });
+    if (options.topRight) on.step([&] { placeMini(MiniCorner::TopRight); });
+    if (options.bottomLeft) on.step([&] { placeMini(MiniCorner::BottomLeft); });
+    if (options.mini) {
+        on.step([&] {
+            if (!Form_Com::instance().Com->PortOpen()) ConnectToYamaha(0);
+        });
+        // A failed connection leaves the main window in front.
+        on.step([&] {
+            if (!Form_Com::instance().Com->PortOpen()) return;
+            bMiniMode = true;
+            hide();
+            Form_Mini::instance().show();
+        });
+    }
 }
 
 void Form_Velmora::Form_Unload(int &Cancel) {

@@ -171,6 +171,12 @@ public:
     void Menu_MiniPopUp_Mute_Click();
     void Menu_MiniPopUp_Volume_Load_Click(int Index);
 
+    // Mini window (ui/Form_Velmora_mini.cpp).
+    void Menu_Mini_Click();
+    // Puts the mini window into a corner of the desktop work area read at load.
+    enum class MiniCorner { TopLeft, TopRight, BottomLeft, BottomRight };
+    void placeMini(MiniCorner corner);
+
     // Control panel (ui/Form_Velmora_panel.cpp).
     void Opt_Input_Click(int Index);
     void Opt_Dsp_Click(int Index);

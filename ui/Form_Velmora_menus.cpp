@@ -104,8 +104,8 @@ void Form_Velmora::buildMenus() {
         onClick(loadItem, &Form_Velmora::Menu_Volume_Load_Click, i);
     }
 
-    // The mini window connects its item.
     Menu_Mini = bar->addAction(QStringLiteral("M&ini"));
+    onClick(Menu_Mini, &Form_Velmora::Menu_Mini_Click);
 
     Menu_Extras = bar->addMenu(QStringLiteral("E&xtras"));
     static const char *const keyModes[] = {"6.1/ES Key -Window max/minimize",

@@ -255,7 +255,7 @@ void Form_Velmora::SetInputButtonVisible(const QString &ModelID) {
     if (ModelID != QLatin1String("R0073")) return;
     on.step([&] { Opt_Input(14)->hide(); });
     on.step([&] { Opt_Dsp(31)->hide(); });
-    // The mini window's input item 14 is hidden here too once the mini window exists.
+    on.step([&] { Menu_MiniPopUp_Input(14)->setVisible(false); });
 }
 
 namespace {

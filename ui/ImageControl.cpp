@@ -124,6 +124,19 @@ void ImageControl::paintEvent(QPaintEvent *) {
         p.drawLine(QPointF(c.x(), c.y() - rad - s * 0.04), QPointF(c.x(), c.y() + s * 0.02));
         break;
     }
+    case Art::Minimize:
+    case Art::Close: {
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(kSymbol, 1.8, Qt::SolidLine, Qt::RoundCap));
+        const qreal h = s * 0.22;
+        if (m_art == Art::Minimize) {
+            p.drawLine(QPointF(c.x() - h, c.y() + h * 0.6), QPointF(c.x() + h, c.y() + h * 0.6));
+        } else {
+            p.drawLine(QPointF(c.x() - h, c.y() - h), QPointF(c.x() + h, c.y() + h));
+            p.drawLine(QPointF(c.x() - h, c.y() + h), QPointF(c.x() + h, c.y() - h));
+        }
+        break;
+    }
     case Art::Flap: {
         p.setBrush(Qt::NoBrush);
         p.setPen(QPen(kSymbol, 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));

@@ -17,6 +17,8 @@ public:
         InputMode,
         Standby,
         Flap,
+        Minimize,
+        Close,
     };
 
     ImageControl(Art art, const QString &toolTip, QWidget *parent);
