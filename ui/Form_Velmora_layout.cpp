@@ -159,7 +159,9 @@ void Form_Velmora::buildDisplay() {
         "#picKlappe QRadioButton::indicator:disabled { border-color: #4a525c; }"
         "#picKlappe QLabel#dspGroup { color: #ffb86b; font-size: 9px; font-weight: bold; }"));
 
-    resize(kControlsWidth, kUpperHeight + menuBar()->sizeHint().height());
+    // Wide enough for the whole menu bar; the control area stays centered.
+    resize(std::max(kControlsWidth, menuBar()->sizeHint().width() + 8),
+           kUpperHeight + menuBar()->sizeHint().height());
 }
 
 void Form_Velmora::SetKlappe(qint16 Richtung) {
