@@ -109,8 +109,10 @@ void Form_Velmora::Form_Load() {
     on.step([&] { SetKlappe(2); });
     // The add-in folder is loaded here once add-ins can be loaded.
     on.step([&] { Line2->setText(Line2->text() + QLatin1Char(' ') + stAppVersion); });
-    // The mini window takes its default place (bottom right of the work area) here, and the
-    // stored settings are restored into the menus, before the command line is read.
+    // The mini window takes its default place (bottom right of the work area) here.
+    // The stored settings go into the menus before the command line is read, so that a port
+    // given there wins for this run without being stored.
+    on.step([&] { LoadConfig(); });
     on.step([&] {
         const QString line = Command();
         if (!line.isEmpty()) evaluateCommandLine(::evaluateCommandLine(line));
@@ -160,7 +162,8 @@ void Form_Velmora::Form_Unload(int &Cancel) {
             gAddInLoaders->RemoveLast();
         gAddInLoaders.reset();
     });
-    // The settings are saved here, before the port is closed.
+    // Saved only once every add-in has agreed to the end, and before the port is closed.
+    on.step([&] { SaveConfig(); });
     on.step([] {
         if (Form_Com *com = Form_Com::existing(); com && com->Com->PortOpen())
             com->Com->setPortOpen(false);
