@@ -111,7 +111,9 @@ void Form_Velmora::Form_Load() {
     // The add-in folder is loaded here once add-ins can be loaded.
     on.step([&] { Line2->setText(Line2->text() + QLatin1Char(' ') + stAppVersion); });
     on.step([&] { placeMini(MiniCorner::BottomRight); });
-    // The stored settings are restored into the menus here, before the command line is read.
+    // The stored settings go into the menus before the command line is read, so that a port
+    // given there wins for this run without being stored.
+    on.step([&] { LoadConfig(); });
     on.step([&] {
         const QString line = Command();
         if (!line.isEmpty()) evaluateCommandLine(::evaluateCommandLine(line));
@@ -175,7 +177,8 @@ void Form_Velmora::Form_Unload(int &Cancel) {
             gAddInLoaders->RemoveLast();
         gAddInLoaders.reset();
     });
-    // The settings are saved here, before the port is closed.
+    // Saved only once every add-in has agreed to the end, and before the port is closed.
+    on.step([&] { SaveConfig(); });
     on.step([] {
         if (Form_Com *com = Form_Com::existing(); com && com->Com->PortOpen())
             com->Com->setPortOpen(false);

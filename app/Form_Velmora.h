@@ -140,6 +140,10 @@ public:
     void Pause(float Zeit);
 
     // Setup menu (app/Form_Velmora_setup.cpp).
+    // The settings kept between runs (app/Form_Velmora_config.cpp): restored into the menus at
+    // load, written back from them at unload.
+    void LoadConfig();
+    void SaveConfig();
     void Menu_Setup_Port_Click(int Index);
     void Menu_Setup_ReportTime_Click(int Index);
     void Menu_Setup_Debug_Click();
@@ -261,6 +265,8 @@ private:
     void onClick(QAction *item, void (Form_Velmora::*handler)());
     void onClick(QAction *item, void (Form_Velmora::*handler)(int), int index);
     void evaluateCommandLine(const CommandLineOptions &options);
+    // Checks or unchecks "Debug View" and shows or hides the debug terminal with it.
+    void setDebugView(bool on);
 
     bool m_loaded = false;
     bool m_inCheckTick = false;

@@ -38,18 +38,20 @@ void Form_Velmora::Menu_Setup_ReportTime_Click(int Index) {
 
 void Form_Velmora::Menu_Setup_Debug_Click() {
     ErrorScope on(kModule, QStringLiteral("Menu_Setup_Debug_Click"));
-    on.step([&] {
-        if (!Menu_Setup_Debug->isChecked()) {
-            Menu_Setup_Debug->setChecked(true);
-            Form_Com &terminal = Form_Com::instance();
-            if (!terminal.isVisible()) placeBeside(&terminal, this);
-            terminal.show();
-            terminal.raise();
-        } else {
-            Menu_Setup_Debug->setChecked(false);
-            Form_Com::instance().hide();
-        }
-    });
+    on.step([&] { setDebugView(!Menu_Setup_Debug->isChecked()); });
+}
+
+void Form_Velmora::setDebugView(bool on) {
+    Menu_Setup_Debug->setChecked(on);
+    if (on) {
+        // Not modal: the main window stays usable beside the terminal.
+        Form_Com &terminal = Form_Com::instance();
+        if (!terminal.isVisible()) placeBeside(&terminal, this);
+        terminal.show();
+        terminal.raise();
+    } else if (Form_Com *terminal = Form_Com::existing()) {
+        terminal->hide();
+    }
 }
 
 void Form_Velmora::Menu_Setup_Log_Click() {

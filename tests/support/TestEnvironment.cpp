@@ -11,10 +11,14 @@
 #include "winamp/Modul_Winamp.h"
 
 #include <QCoreApplication>
+#include <QSettings>
 
 TestEnvironment::TestEnvironment() {
     resetProgram();
     setProgramFolder(m_dir.path());
+    // The settings store of every window test lives in the temporary folder: a test never
+    // reads or writes the real user's settings, nor those a previous test saved.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsFolder());
     // A test never ends the test program.
     setProgramEnder([] {});
 }
@@ -22,6 +26,14 @@ TestEnvironment::TestEnvironment() {
 TestEnvironment::~TestEnvironment() {
     resetProgram();
     setProgramFolder(QString());
+}
+
+QString TestEnvironment::settingsFolder() const {
+    return m_dir.filePath(QStringLiteral("config"));
+}
+
+QString TestEnvironment::settingsFile() const {
+    return settingsFolder() + QStringLiteral("/Velmora/Velmora.conf");
 }
 
 void TestEnvironment::resetProgram() {

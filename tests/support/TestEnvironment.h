@@ -1,5 +1,6 @@
-// The common fixture of the window tests: a temporary program folder, the dialog, error box
-// and shell recorders, and a clean slate of windows and program-wide values afterwards.
+// The common fixture of the window tests: a temporary program folder and settings store, the
+// dialog, error box and shell recorders, and a clean slate of windows and program-wide values
+// afterwards.
 #pragma once
 
 #include "support/Recorders.h"
@@ -16,6 +17,10 @@ public:
 
     QString folder() const { return m_dir.path(); }
     QString file(const QString &name) const { return m_dir.filePath(name); }
+    // The per-user settings store is pointed at this folder for the test; the settings file
+    // of the program within it.
+    QString settingsFolder() const;
+    QString settingsFile() const;
 
     ErrBoxRecorder errors;
     ScopedDialogs dialogs;
