@@ -108,7 +108,8 @@ void TestWinampMpris::commands() {
     // Calls arrive in the order they were posted, so a marker after the command shows that
     // everything before it has arrived.
     WinampCommand(VelmoraWinamp_STOP);
-    QTRY_VERIFY(!player.calls(QStringLiteral("Stop")).isEmpty());
+    const qsizetype stops = member == QLatin1String("Stop") ? 2 : 1;
+    QTRY_VERIFY(player.calls(QStringLiteral("Stop")).size() >= stops);
 
     QList<FakeMprisPlayer::Call> calls = player.calls();
     calls.removeLast(); // the marker
