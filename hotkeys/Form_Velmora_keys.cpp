@@ -89,29 +89,37 @@ void Form_Velmora::Timer_CheckKeys_Timer() {
             bool playPause = false;
             on.step([&] { playPause = CompKey(kPlayPause); });
             if (playPause) {
-                // Each check asks the player again; a command is only posted, so the player has
-                // normally not acted on it yet when it is asked the next time.
+                // Three checks, each asking the player afresh; the command goes out after them.
+                // A Winamp window answers the status request before it takes a posted command,
+                // but an MPRIS player takes its calls in order: a pause posted between the
+                // checks would be seen by the next one as "paused" and resumed at once.
+                qint32 command = 0;
+                QString text;
                 on.step([&] {
                     if (GetWinampStatus() == WinampStatusStopped) {
-                        WinampCommand(VelmoraWinamp_JMP_STARTPOS);
-                        Line1->setText(QString());
-                        Line2->setText(QStringLiteral("Winamp play"));
+                        command = VelmoraWinamp_JMP_STARTPOS;
+                        text = QStringLiteral("Winamp play");
                     }
                 });
                 on.step([&] {
                     if (GetWinampStatus() == WinampStatusPlaying) {
-                        WinampCommand(VelmoraWinamp_PAUSE);
-                        Line1->setText(QString());
-                        Line2->setText(QStringLiteral("Winamp pause"));
+                        command = VelmoraWinamp_PAUSE;
+                        text = QStringLiteral("Winamp pause");
                     }
                 });
                 on.step([&] {
                     if (GetWinampStatus() == WinampStatusPaused) {
-                        WinampCommand(VelmoraWinamp_PAUSE); // resumes
-                        Line1->setText(QString());
-                        Line2->setText(QStringLiteral("Winamp play"));
+                        command = VelmoraWinamp_PAUSE; // resumes
+                        text = QStringLiteral("Winamp play");
                     }
                 });
+                if (command != 0) {
+                    on.step([&] { WinampCommand(command); });
+                    on.step([&] {
+                        Line1->setText(QString());
+                        Line2->setText(text);
+                    });
+                }
             }
             on.step([&] {
                 if (CompKey(kNextTrack)) {
