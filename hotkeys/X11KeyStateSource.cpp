@@ -41,9 +41,14 @@ int indexOf(qint32 virtualKey) {
     return -1;
 }
 
-// The poll asks for up to nine keys within a few microseconds; one keymap read serves them all
-// as long as no key event came in between.
-constexpr auto kKeymapFresh = std::chrono::milliseconds(1);
+// Every key of the table that goes down or up sends a raw event, so the keymap read last stays
+// true until one comes; the poll then costs no request to the server while the keys rest. It
+// is read again now and then all the same, for a key whose release never came (a keyboard
+// unplugged while the key was held).
+constexpr auto kKeymapResync = std::chrono::seconds(1);
+// One tick of the poll asks for up to nine keys within microseconds: the events are taken once
+// for all of them.
+constexpr auto kOneTick = std::chrono::milliseconds(1);
 
 // A broken connection ends the program in Xlib's default handler. The key-state connections
 // are taken out of that: their broken connection only turns the source off. Every other
@@ -81,6 +86,7 @@ struct X11KeyStateSource::Connection {
     char keymap[32] = {};
     bool keymapRead = false;
     std::chrono::steady_clock::time_point keymapTime;
+    std::chrono::steady_clock::time_point refreshTime;
 
     ~Connection() {
         if (!display) return;
@@ -150,8 +156,8 @@ struct X11KeyStateSource::Connection {
         XFree(symbols);
     }
 
-    // Takes every waiting event without blocking; true when a key went down or up or the map
-    // changed.
+    // Takes every waiting event without blocking; true when a key of the table went down or up
+    // or the keyboard map changed.
     bool drain() {
         bool keyEvents = false;
         while (!lost && XPending(display) > 0) {
@@ -166,14 +172,15 @@ struct X11KeyStateSource::Connection {
             XGenericEventCookie *cookie = &event.xcookie;
             if (cookie->type != GenericEvent || cookie->extension != xiOpcode) continue;
             if (!XGetEventData(display, cookie)) continue;
-            if (cookie->evtype == XI_RawKeyPress || cookie->evtype == XI_RawKeyRelease) {
-                keyEvents = true;
-                const auto *raw = static_cast<const XIRawEvent *>(cookie->data);
-                if (cookie->evtype == XI_RawKeyPress && raw->detail >= 0 && raw->detail < 256) {
-                    const quint16 keys = keysOfKeycode[raw->detail];
+            const auto *raw = static_cast<const XIRawEvent *>(cookie->data);
+            const bool press = cookie->evtype == XI_RawKeyPress;
+            if ((press || cookie->evtype == XI_RawKeyRelease) && raw->detail >= 0 &&
+                raw->detail < 256) {
+                const quint16 keys = keysOfKeycode[raw->detail];
+                if (keys != 0) keyEvents = true;
+                if (press)
                     for (int i = 0; i < kKeyCount; ++i)
                         if (keys & (1u << i)) pressed[i] = true;
-                }
             }
             XFreeEventData(display, cookie);
         }
@@ -182,11 +189,13 @@ struct X11KeyStateSource::Connection {
 
     // Brings the pressed marks and the keymap up to date. The keymap is read after the events
     // that came before it, and read again when more came in meanwhile, so that a key marked
-    // pressed is never older than the keymap that says whether it is still down.
+    // pressed is never newer than the keymap that says whether it is still down.
     void refresh() {
         const auto now = std::chrono::steady_clock::now();
+        if (keymapRead && now - refreshTime < kOneTick) return;
+        refreshTime = now;
         const bool changed = drain();
-        if (!changed && keymapRead && now - keymapTime < kKeymapFresh) return;
+        if (!changed && keymapRead && now - keymapTime < kKeymapResync) return;
         for (int round = 0; round < 3 && !lost; ++round) {
             XQueryKeymap(display, keymap);
             keymapRead = true;

@@ -6,6 +6,9 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
+#include <X11/Xlib.h>
+#include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -14,10 +17,12 @@ class VirtualDisplay {
 public:
     VirtualDisplay() {
         m_server.setProgram(QStringLiteral("Xvfb"));
+        // -noreset: the server would otherwise start afresh whenever its last client goes, and
+        // refuse connections meanwhile.
         m_server.setArguments({QStringLiteral("-displayfd"), QStringLiteral("1"),
-                               QStringLiteral("-nolisten"), QStringLiteral("tcp"),
-                               QStringLiteral("-screen"), QStringLiteral("0"),
-                               QStringLiteral("640x480x24")});
+                               QStringLiteral("-noreset"), QStringLiteral("-nolisten"),
+                               QStringLiteral("tcp"), QStringLiteral("-screen"),
+                               QStringLiteral("0"), QStringLiteral("640x480x24")});
         m_server.setProcessChannelMode(QProcess::SeparateChannels);
         m_server.start();
         if (!m_server.waitForStarted(5000)) return;
@@ -41,15 +46,38 @@ public:
     // Runs xdotool on this display; true when it succeeded.
     bool xdotool(const QStringList &arguments) const {
         QProcess tool;
+        startXdotool(tool, arguments);
+        return tool.waitForFinished(10000) && tool.exitStatus() == QProcess::NormalExit &&
+               tool.exitCode() == 0;
+    }
+    // The server lets go of the keys a test client holds when the client goes, so a held key
+    // needs an xdotool that stays: it presses the key and then waits. Released by keyUp from
+    // another xdotool; the holder ends with the returned object.
+    class HeldKey {
+    public:
+        ~HeldKey() {
+            process.kill();
+            process.waitForFinished(5000);
+        }
+        QProcess process;
+    };
+    std::unique_ptr<HeldKey> keyDown(const QString &symbol) const {
+        auto held = std::make_unique<HeldKey>();
+        startXdotool(held->process, {QStringLiteral("keydown"), symbol, QStringLiteral("sleep"),
+                                     QStringLiteral("60")});
+        return held;
+    }
+    bool keyUp(const QString &symbol) const { return xdotool({QStringLiteral("keyup"), symbol}); }
+
+private:
+    void startXdotool(QProcess &tool, const QStringList &arguments) const {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(m_name));
         tool.setProcessEnvironment(environment);
         tool.start(QStringLiteral("xdotool"), arguments);
-        return tool.waitForFinished(10000) && tool.exitStatus() == QProcess::NormalExit &&
-               tool.exitCode() == 0;
+        tool.waitForStarted(10000);
     }
 
-private:
     QProcess m_server;
     QByteArray m_name;
 };
@@ -66,6 +94,16 @@ qint16 nextStateOtherThan(KeyStateSource &source, qint32 key, qint16 old) {
     return state;
 }
 
+// Whether any key of the display is down, seen by a connection of its own.
+bool keymapShowsADownKey(const QByteArray &display) {
+    Display *connection = XOpenDisplay(display.constData());
+    if (!connection) return false;
+    char keys[32] = {};
+    XQueryKeymap(connection, keys);
+    XCloseDisplay(connection);
+    return std::any_of(std::begin(keys), std::end(keys), [](char c) { return c != 0; });
+}
+
 constexpr qint16 kFresh = qint16(0x8001);
 constexpr qint16 kHeld = qint16(0x8000);
 
@@ -79,6 +117,7 @@ private Q_SLOTS:
 
     void keyReadsAsOnWindows_data();
     void keyReadsAsOnWindows();
+    void keyHeldBeforeOpening();
     void otherCodesNeverPressed();
     void noServer();
     void serverGoingAwayIsNoCrash();
@@ -123,22 +162,35 @@ void TestX11KeyState::keyReadsAsOnWindows() {
     QCOMPARE(source.keyState(key), qint16(0));
 
     // Held: a fresh press once, then only down.
-    QVERIFY(display->xdotool({QStringLiteral("keydown"), symbol}));
+    auto holder = display->keyDown(symbol);
     QCOMPARE(nextStateOtherThan(source, key, 0), kFresh);
     QCOMPARE(source.keyState(key), kHeld);
-    QVERIFY(display->xdotool({QStringLiteral("keyup"), symbol}));
+    QTest::qWait(50);
+    QCOMPARE(source.keyState(key), kHeld);
+    QVERIFY(display->keyUp(symbol));
     QCOMPARE(nextStateOtherThan(source, key, kHeld), qint16(0));
 
     QCOMPARE(source.keyState(neighbour), qint16(0));
 }
 
+void TestX11KeyState::keyHeldBeforeOpening() {
+    auto holder = display->keyDown(QStringLiteral("XF86AudioLowerVolume"));
+    QTRY_VERIFY(keymapShowsADownKey(display->name()));
+    X11KeyStateSource source(display->name());
+    // Down, but not pressed since the source began to watch.
+    QCOMPARE(source.keyState(174), kHeld);
+    QCOMPARE(source.keyState(174), kHeld);
+    QVERIFY(display->keyUp(QStringLiteral("XF86AudioLowerVolume")));
+    QCOMPARE(nextStateOtherThan(source, 174, kHeld), qint16(0));
+}
+
 void TestX11KeyState::otherCodesNeverPressed() {
     X11KeyStateSource source(display->name());
-    QVERIFY(display->xdotool({QStringLiteral("keydown"), QStringLiteral("a")}));
-    QTest::qWait(50);
-    for (qint32 code : {0, 65, 0x41, 255, -1, 100000})
+    auto holder = display->keyDown(QStringLiteral("a"));
+    QTRY_VERIFY(keymapShowsADownKey(display->name()));
+    for (qint32 code : {0, 65, 97, 255, -1, 100000})
         QCOMPARE(source.keyState(code), qint16(0));
-    QVERIFY(display->xdotool({QStringLiteral("keyup"), QStringLiteral("a")}));
+    QVERIFY(display->keyUp(QStringLiteral("a")));
 }
 
 void TestX11KeyState::noServer() {
@@ -153,7 +205,7 @@ void TestX11KeyState::serverGoingAwayIsNoCrash() {
     QVERIFY2(!own.name().isEmpty(), qPrintable(own.errors()));
     X11KeyStateSource source(own.name());
     QVERIFY(source.isAvailable());
-    QVERIFY(own.xdotool({QStringLiteral("keydown"), QStringLiteral("XF86AudioMute")}));
+    auto holder = own.keyDown(QStringLiteral("XF86AudioMute"));
     QCOMPARE(nextStateOtherThan(source, 173, 0), kFresh);
     own.stop();
     // The program goes on; the keys read as not pressed from now on.
