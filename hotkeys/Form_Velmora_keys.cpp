@@ -54,7 +54,8 @@ void Form_Velmora::Timer_CheckKeys_Timer() {
     if (m_inCheckKeysTick) return;
     // Nor is a tick run inside another procedure's exchange with the receiver (the port poll
     // lets events run while it reads): a command would be dropped on the busy link and the
-    // key's press lost with it. Left unasked, the press counts on a later tick.
+    // key's press lost with it. Left unasked, the press still counts on a later tick if the key
+    // is down then.
     if (linkBusy()) return;
     m_inCheckKeysTick = true;
     const auto done = qScopeGuard([this] { m_inCheckKeysTick = false; });
