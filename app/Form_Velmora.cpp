@@ -54,6 +54,11 @@ Form_Velmora::Form_Velmora() {
     Timer_WinampView->setInterval(2000);
     connect(Timer_WinampView, &QTimer::timeout, this, [this] { Timer_WinampView_Timer(); });
     Timer_WinampView->start();
+    // The media-key poll runs from the load to the unload.
+    Timer_CheckKeys = new QTimer(this);
+    Timer_CheckKeys->setInterval(10);
+    connect(Timer_CheckKeys, &QTimer::timeout, this, [this] { Timer_CheckKeys_Timer(); });
+    prepareMediaKeys();
 
     connectPanel();
 }
@@ -98,6 +103,7 @@ void Form_Velmora::Form_Load() {
         bProgramEnding = false;
         bMiniMode = false;
     });
+    on.step([&] { Timer_CheckKeys->start(); });
     on.step([&] { lblWinAmp->setText(GetWinampTitle()); });
     on.step([&] {
         const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
@@ -171,6 +177,7 @@ void Form_Velmora::Form_Unload(int &Cancel) {
         Cancel = 1;
         return;
     }
+    on.step([&] { Timer_CheckKeys->stop(); });
     on.step([] {
         if (!gAddInLoaders) return;
         while (gAddInLoaders->Count() > 0)

@@ -117,6 +117,7 @@ public:
     QString Timer_RePressKey_Tag;    // "UP" or "DOWN"
     QTimer *Timer_CheckTastenRepeat; // 800 ms: a first 6.1/ES press waits for a second
     QTimer *Timer_WinampView;        // 2 s: the player's title display
+    QTimer *Timer_CheckKeys;         // 10 ms: the media-key poll, from load to unload
 
     // --- Receiver state ---
     // Non-zero while reported state is moved onto the controls; their handlers then send nothing.
@@ -237,6 +238,11 @@ public:
     void imgWinampPrevious_DblClick();
     void Timer_WinampView_Timer();
 
+    // Media keys (hotkeys/Form_Velmora_keys.cpp).
+    // True when the key went down since it was last asked for and is still down.
+    bool CompKey(qint32 code);
+    void Timer_CheckKeys_Timer();
+
     // The desktop work area (the screen less the task bar) read at load.
     QRect workArea() const { return m_workArea; }
 
@@ -267,9 +273,13 @@ private:
     void evaluateCommandLine(const CommandLineOptions &options);
     // Checks or unchecks "Debug View" and shows or hides the debug terminal with it.
     void setDebugView(bool on);
+    // The media-key items' tool tips say what the keys do, or that they cannot be read here.
+    void prepareMediaKeys();
+    void updateMediaKeyToolTips();
 
     bool m_loaded = false;
     bool m_inCheckTick = false;
     bool m_inRePressTick = false;
+    bool m_inCheckKeysTick = false;
     QRect m_workArea;
 };
