@@ -1,6 +1,8 @@
 // MPRIS2 calls behind the player remote: player search, commands, play state and title.
 #include "winamp/MprisPlayerBackend.h"
 
+#include <QCoreApplication>
+
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
@@ -127,39 +129,64 @@ MprisPlayerBackend::MprisPlayerBackend() : MprisPlayerBackend(QDBusConnection::s
 }
 
 MprisPlayerBackend::MprisPlayerBackend(const QDBusConnection &bus)
-    : m_bus(bus), m_pending(std::make_unique<QObject>()) {
+    : m_bus(bus), m_pending(std::make_unique<QObject>()),
+      m_names(std::make_unique<MprisNameCache>(bus)) {
+}
+
+MprisNameCache::MprisNameCache(const QDBusConnection &bus) : m_bus(bus) {
+    if (!m_bus.isConnected()) return;
+    m_bus.connect(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+                  QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameOwnerChanged"), this,
+                  SLOT(nameOwnerChanged(QString, QString, QString)));
+}
+
+const QMap<QString, QString> &MprisNameCache::players() {
+    // Changes the bus has already announced are taken in before answering.
+    QCoreApplication::sendPostedEvents(this);
+    if (!m_seeded) seed();
+    return m_players;
+}
+
+void MprisNameCache::seed() {
+    if (!m_bus.isConnected()) return;
+    const auto ask = [this](const QString &method, const QVariantList &arguments) {
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+            QStringLiteral("org.freedesktop.DBus"), method);
+        call.setArguments(arguments);
+        return m_bus.call(call, QDBus::Block, kBusTimeoutMs);
+    };
+    const QDBusMessage listed = ask(QStringLiteral("ListNames"), {});
+    if (listed.type() != QDBusMessage::ReplyMessage || listed.arguments().isEmpty()) return;
+    m_seeded = true;
+    for (const QString &name : listed.arguments().constFirst().toStringList()) {
+        if (!name.startsWith(kNamePrefix) || name.size() == kNamePrefix.size()) continue;
+        const QDBusMessage owned = ask(QStringLiteral("GetNameOwner"), {name});
+        if (owned.type() == QDBusMessage::ReplyMessage && !owned.arguments().isEmpty())
+            m_players.insert(name, owned.arguments().constFirst().toString());
+    }
+}
+
+void MprisNameCache::nameOwnerChanged(const QString &name, const QString &oldOwner,
+                                      const QString &newOwner) {
+    Q_UNUSED(oldOwner);
+    if (!name.startsWith(kNamePrefix) || name.size() == kNamePrefix.size()) return;
+    if (newOwner.isEmpty())
+        m_players.remove(name);
+    else
+        m_players.insert(name, newOwner);
 }
 
 MprisPlayerBackend::~MprisPlayerBackend() = default;
 
-QDBusMessage MprisPlayerBackend::askBus(const QString &method,
-                                        const QVariantList &arguments) const {
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-        QStringLiteral("org.freedesktop.DBus"), method);
-    call.setArguments(arguments);
-    return m_bus.call(call, QDBus::Block, kBusTimeoutMs);
-}
-
 WinampHandle MprisPlayerBackend::find() {
     if (!m_bus.isConnected()) return 0;
-    const QDBusMessage listed = askBus(QStringLiteral("ListNames"), {});
-    if (listed.type() != QDBusMessage::ReplyMessage || listed.arguments().isEmpty()) return 0;
-    QStringList players = listed.arguments().constFirst().toStringList();
-    players.erase(std::remove_if(players.begin(), players.end(),
-                                 [](const QString &n) {
-                                     return !n.startsWith(kNamePrefix) ||
-                                            n.size() == kNamePrefix.size();
-                                 }),
-                  players.end());
-    if (players.isEmpty()) return 0;
     // The bus lists its names in no particular order; name order keeps the choice steady
     // while the same players run.
-    const QString name = *std::min_element(players.cbegin(), players.cend());
-
-    const QDBusMessage owned = askBus(QStringLiteral("GetNameOwner"), {name});
-    if (owned.type() != QDBusMessage::ReplyMessage || owned.arguments().isEmpty()) return 0;
-    const QString owner = owned.arguments().constFirst().toString();
+    const QMap<QString, QString> &players = m_names->players();
+    if (players.isEmpty()) return 0;
+    const QString name = players.firstKey();
+    const QString owner = players.first();
     if (owner.isEmpty()) return 0;
 
     for (auto it = m_players.cbegin(); it != m_players.cend(); ++it)

@@ -5,9 +5,30 @@
 
 #include <QDBusConnection>
 #include <QHash>
+#include <QMap>
 #include <QObject>
 #include <QVariantMap>
 #include <memory>
+
+// The players on the bus, kept from the bus's name-owner signals so that finding the player,
+// which the media-key poll does a hundred times a second, costs no bus call.
+class MprisNameCache : public QObject {
+    Q_OBJECT
+public:
+    explicit MprisNameCache(const QDBusConnection &bus);
+    // Player names with the connection that owns each, in name order.
+    const QMap<QString, QString> &players();
+
+public Q_SLOTS:
+    void nameOwnerChanged(const QString &name, const QString &oldOwner, const QString &newOwner);
+
+private:
+    void seed();
+
+    QDBusConnection m_bus;
+    QMap<QString, QString> m_players;
+    bool m_seeded = false;
+};
 
 // The player is the first org.mpris.MediaPlayer2.* name on the bus, in name order. A handle
 // stands for the bus connection that owned that name when it was found, so a handle kept
@@ -42,10 +63,10 @@ private:
 
     QString ownerOf(WinampHandle player) const;
     QVariant property(const QString &owner, const QString &name, int timeoutMs) const;
-    QDBusMessage askBus(const QString &method, const QVariantList &arguments) const;
 
     QDBusConnection m_bus;
     QHash<WinampHandle, Player> m_players;
     WinampHandle m_lastHandle = 0;
     std::unique_ptr<QObject> m_pending; // parent of the watchers of posted commands
+    std::unique_ptr<MprisNameCache> m_names;
 };
