@@ -3,6 +3,7 @@
 #include "app/Form_Velmora.h"
 #include "link/Form_Com.h"
 #include "sim/ReceiverSimulator.h"
+#include "support/SentCommands.h"
 #include "support/TestEnvironment.h"
 
 #include <QAction>
@@ -14,17 +15,6 @@
 using Sim::ReceiverSimulator;
 
 namespace {
-QStringList commandsIn(const QByteArray &bytes) {
-    QStringList out;
-    qsizetype from = 0;
-    while ((from = bytes.indexOf('\x02', from)) >= 0) {
-        const qsizetype end = bytes.indexOf('\x03', from);
-        if (end < 0) break;
-        out << QString::fromLatin1(bytes.mid(from + 1, end - from - 1));
-        from = end + 1;
-    }
-    return out;
-}
 
 QStringList captions(const QList<QAction *> &actions) {
     QStringList out;

@@ -6,6 +6,7 @@
 #include "link/ComPort.h"
 #include "link/Form_Com.h"
 #include "sim/ReceiverSimulator.h"
+#include "support/SentCommands.h"
 #include "support/TestEnvironment.h"
 #include "ui/Form_Mini.h"
 #include "ui/ImageControl.h"
@@ -20,20 +21,6 @@
 #include <QTimer>
 
 using Sim::ReceiverSimulator;
-
-namespace {
-QStringList commandsIn(const QByteArray &bytes) {
-    QStringList out;
-    qsizetype from = 0;
-    while ((from = bytes.indexOf('\x02', from)) >= 0) {
-        const qsizetype end = bytes.indexOf('\x03', from);
-        if (end < 0) break;
-        out << QString::fromLatin1(bytes.mid(from + 1, end - from - 1));
-        from = end + 1;
-    }
-    return out;
-}
-} // namespace
 
 class TestMini : public QObject {
     Q_OBJECT

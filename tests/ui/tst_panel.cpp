@@ -7,6 +7,7 @@
 #include "app/Globals.h"
 #include "link/Form_Com.h"
 #include "sim/ReceiverSimulator.h"
+#include "support/SentCommands.h"
 #include "support/TestEnvironment.h"
 #include "ui/ImageControl.h"
 #include "ui/PictureBox.h"
@@ -35,17 +36,6 @@ void clearGroup(const Array &array) {
         }
 }
 
-QStringList commandsIn(const QByteArray &bytes) {
-    QStringList out;
-    qsizetype from = 0;
-    while ((from = bytes.indexOf('\x02', from)) >= 0) {
-        const qsizetype end = bytes.indexOf('\x03', from);
-        if (end < 0) break;
-        out << QString::fromLatin1(bytes.mid(from + 1, end - from - 1));
-        from = end + 1;
-    }
-    return out;
-}
 } // namespace
 
 class TestPanel : public QObject {
