@@ -87,21 +87,26 @@ void Form_Velmora::buildPanel() {
     }
 
     const auto offOn = [&](auto &array, QGroupBox *box) {
-        addOption(array, 0, QStringLiteral("Off"), box, {10, 26, 46, kRadioHeight});
-        addOption(array, 1, QStringLiteral("On"), box, {58, 26, 40, kRadioHeight});
+        addOption(array, 0, QString::fromLatin1(kOnOffCaptions[0]), box,
+                  {10, 26, 46, kRadioHeight});
+        addOption(array, 1, QString::fromLatin1(kOnOffCaptions[1]), box,
+                  {58, 26, 40, kRadioHeight});
     };
     constexpr int row = 308, rowHeight = 62;
-    Frame_SpeakersA = frame(QStringLiteral("Frame_SpeakersA"), QStringLiteral("Speakers A"), flap,
-                            {12, row, 104, rowHeight});
+    Frame_SpeakersA =
+        frame(QStringLiteral("Frame_SpeakersA"), QString::fromLatin1(kSpeakersA.frameCaption), flap,
+              {12, row, 104, rowHeight});
     offOn(Opt_SpeakersA, Frame_SpeakersA);
-    Frame_SpeakersB = frame(QStringLiteral("Frame_SpeakersB"), QStringLiteral("Speakers B"), flap,
-                            {122, row, 104, rowHeight});
+    Frame_SpeakersB =
+        frame(QStringLiteral("Frame_SpeakersB"), QString::fromLatin1(kSpeakersB.frameCaption), flap,
+              {122, row, 104, rowHeight});
     offOn(Opt_SpeakersB, Frame_SpeakersB);
-    Frame_61ES = frame(QStringLiteral("Frame_61ES"), QStringLiteral("6.1/ES"), flap,
+    Frame_61ES = frame(QStringLiteral("Frame_61ES"), QString::fromLatin1(kEs61.frameCaption), flap,
                        {232, row, 104, rowHeight});
     offOn(Opt_61ES, Frame_61ES);
-    Frame_6ChInput = frame(QStringLiteral("Frame_6ChInput"), QStringLiteral("6 Ch. Input"), flap,
-                           {342, row, 104, rowHeight});
+    Frame_6ChInput =
+        frame(QStringLiteral("Frame_6ChInput"), QString::fromLatin1(kSixChannelInput.frameCaption),
+              flap, {342, row, 104, rowHeight});
     offOn(Opt_6ChInput, Frame_6ChInput);
     Frame_InputMode = frame(QStringLiteral("Frame_InputMode"), QStringLiteral("Input Mode"), flap,
                             {452, row, 256, rowHeight});
@@ -184,25 +189,28 @@ void Form_Velmora::Opt_Dsp_Click(int Index) {
 void Form_Velmora::Opt_SpeakersA_Click(int Index) {
     ErrorScope on(kModule, QStringLiteral("Opt_SpeakersA_Click"));
     if (bReceiverUpdate) return;
-    on.step([&] { sendCommand(Index == 0 ? Cmd::SpeakersAOff : Cmd::SpeakersAOn); });
+    if (const auto command = onOffCommand(kSpeakersA, Index))
+        on.step([&] { sendCommand(*command); });
 }
 
 void Form_Velmora::Opt_SpeakersB_Click(int Index) {
     ErrorScope on(kModule, QStringLiteral("Opt_SpeakersB_Click"));
     if (bReceiverUpdate) return;
-    on.step([&] { sendCommand(Index == 0 ? Cmd::SpeakersBOff : Cmd::SpeakersBOn); });
+    if (const auto command = onOffCommand(kSpeakersB, Index))
+        on.step([&] { sendCommand(*command); });
 }
 
 void Form_Velmora::Opt_61ES_Click(int Index) {
     ErrorScope on(kModule, QStringLiteral("Opt_61ES_Click"));
     if (bReceiverUpdate) return;
-    on.step([&] { sendCommand(Index == 0 ? Cmd::Dsp61ESOff : Cmd::Dsp61ESOn); });
+    if (const auto command = onOffCommand(kEs61, Index)) on.step([&] { sendCommand(*command); });
 }
 
 void Form_Velmora::Opt_6ChInput_Click(int Index) {
     ErrorScope on(kModule, QStringLiteral("Opt_6ChInput_Click"));
     if (bReceiverUpdate) return;
-    on.step([&] { sendCommand(Index == 0 ? Cmd::Input6ChOff : Cmd::Input6ChOn); });
+    if (const auto command = onOffCommand(kSixChannelInput, Index))
+        on.step([&] { sendCommand(*command); });
 }
 
 void Form_Velmora::Opt_InputMode_Click(int Index) {
