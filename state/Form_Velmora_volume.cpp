@@ -36,12 +36,13 @@ void Form_Velmora::DisplayVolume(const QString &Puffer) {
         on.step([&] {
             if (PictureBox *picture = miniVolumePicture()) {
                 picture->Cls();
-                picture->fillBox(0, 0, report->value * picture->width() / 210, picture->height(),
-                                 kMiniBarColour);
+                picture->fillBox(0, 0,
+                                 static_cast<int>(miniBarWidth(report->value, picture->width())),
+                                 picture->height(), kMiniBarColour);
             }
         });
         on.step([&] {
-            if (gAddIns) gAddIns->SemdVolumeMain(report->level.toFloat());
+            if (gAddIns) gAddIns->SemdVolumeMain(float(levelValue(report->level)));
         });
     } else {
         on.step([&] { Line1->setText(report->line1); });
@@ -50,7 +51,7 @@ void Form_Velmora::DisplayVolume(const QString &Puffer) {
             Line2->setText(Line2->text() + Line2Padding());
         });
         on.step([&] {
-            if (gAddIns) gAddIns->SemdVolumeZone2(report->level.toFloat());
+            if (gAddIns) gAddIns->SemdVolumeZone2(float(levelValue(report->level)));
         });
     }
 }
