@@ -4,6 +4,7 @@
 #include "app/Globals.h"
 #include "app/StartProcedure.h"
 #include "errors/Form_ErrBox.h"
+#include "ui/Form_Intro.h"
 #include "ui/WindowProcs.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@ int main(int argc, char *argv[]) {
     QApplication::setApplicationName(QStringLiteral("Velmora"));
     QApplication::setOrganizationName(QStringLiteral("Velmora"));
     QApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION_STRING));
+    QApplication::setWindowIcon(velmoraIcon());
 
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();

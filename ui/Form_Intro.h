@@ -3,6 +3,8 @@
 
 #include "ui/SingleForm.h"
 
+#include <QIcon>
+#include <QPixmap>
 #include <QWidget>
 
 class QLabel;
@@ -28,3 +30,5 @@ protected:
 // The picture of the about window: the program's emblem drawn at the given size.
 class QPixmap;
 QPixmap velmoraEmblem(int width, int height);
+// The program's window icon: the display of the emblem with a "V", in the usual sizes.
+QIcon velmoraIcon();
