@@ -249,6 +249,7 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
 
 private:
     void buildMenus();
@@ -277,6 +278,12 @@ private:
     void prepareMediaKeys();
     void updateMediaKeyToolTips();
 
+    // Sets the outer height (title bar and borders included).
+    void setOuterHeight(int height);
+    void applyFrameOnceKnown();
+
+    int m_outerHeight = 0;
+    bool m_frameKnown = false;
     bool m_loaded = false;
     bool m_inCheckTick = false;
     bool m_inRePressTick = false;

@@ -43,11 +43,6 @@ bool normalState(const QWidget *w) {
     return !(w->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
 }
 
-// Sets the window's outer height (title bar and borders included).
-void setOuterHeight(QWidget *w, int height) {
-    const int frame = w->frameGeometry().height() - w->geometry().height();
-    w->resize(w->width(), std::max(1, height - frame));
-}
 } // namespace
 
 void Form_Velmora::buildDisplay() {
@@ -172,7 +167,7 @@ void Form_Velmora::SetKlappe(qint16 Richtung) {
         on.step([&] {
             if (!normalState(this)) return;
             const int needed = picControls->y() + picControls->height() + kWindowAllowance;
-            if (needed > frameGeometry().height()) setOuterHeight(this, needed);
+            if (needed > frameGeometry().height()) setOuterHeight(needed);
         });
         on.step([&] {
             Frame_InputMode->setVisible(!zone2);
@@ -189,8 +184,8 @@ void Form_Velmora::SetKlappe(qint16 Richtung) {
         on.step([&] { picKlappe->hide(); });
         on.step([&] {
             if (!normalState(this)) return;
-            setOuterHeight(this, picControls->y() + lblQuenby->y() + lblQuenby->height() +
-                                     kWindowAllowance);
+            setOuterHeight(picControls->y() + lblQuenby->y() + lblQuenby->height() +
+                           kWindowAllowance);
         });
         on.step([&] {
             for (QGroupBox *frame : {Frame_Input, Frame_DSP, Frame_SpeakersA, Frame_SpeakersB,
@@ -216,7 +211,30 @@ void Form_Velmora::Form_Resize() {
     });
 }
 
+void Form_Velmora::setOuterHeight(int height) {
+    const int frame = frameGeometry().height() - geometry().height();
+    m_outerHeight = height;
+    m_frameKnown = frame > 0;
+    resize(width(), std::max(1, height - frame));
+}
+
+void Form_Velmora::applyFrameOnceKnown() {
+    // The window manager tells the frame only after the window is first shown; a height set
+    // before that is set again once the frame is known, so the outer height is the one asked.
+    if (m_frameKnown || m_outerHeight <= 0) return;
+    const int frame = frameGeometry().height() - geometry().height();
+    if (frame <= 0) return;
+    m_frameKnown = true;
+    if (normalState(this)) resize(width(), std::max(1, m_outerHeight - frame));
+}
+
 void Form_Velmora::resizeEvent(QResizeEvent *event) {
     QMainWindow::resizeEvent(event);
     Form_Resize();
+    applyFrameOnceKnown();
+}
+
+void Form_Velmora::moveEvent(QMoveEvent *event) {
+    QMainWindow::moveEvent(event);
+    applyFrameOnceKnown();
 }
