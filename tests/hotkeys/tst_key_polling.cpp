@@ -7,6 +7,7 @@
 #include "link/Form_Com.h"
 #include "sim/ReceiverSimulator.h"
 #include "support/SentCommands.h"
+#include "support/SimulatedReceiver.h"
 #include "support/TestEnvironment.h"
 #include "winamp/Modul_Winamp.h"
 #include "winamp/PlayerBackend.h"
@@ -127,7 +128,7 @@ private:
     }
 
     std::unique_ptr<TestEnvironment> env;
-    std::unique_ptr<ReceiverSimulator> sim;
+    std::unique_ptr<SimulatedReceiver> sim;
     QByteArray m_received;
     ScriptedKeys *keys = nullptr;
     ScriptedPlayer *player = nullptr;
@@ -156,9 +157,7 @@ void TestKeyPolling::cleanup() {
 }
 
 Form_Velmora &TestKeyPolling::connected() {
-    sim = std::make_unique<ReceiverSimulator>(QStringLiteral("R0088"), false);
-    if (!sim->openPty()) qFatal("no pseudo-terminal: %s", qPrintable(sim->errorString()));
-    qputenv("VELMORA_COM1", sim->devicePath().toLocal8Bit());
+    sim = std::make_unique<SimulatedReceiver>();
     connect(sim.get(), &ReceiverSimulator::bytesReceived, this,
             [this](const QByteArray &b) { m_received += b; });
     Form_Velmora &main = Form_Velmora::instance();

@@ -2,8 +2,8 @@
 // connection, the sleep timer and the display message, against the receiver simulator.
 #include "app/Form_Velmora.h"
 #include "link/Form_Com.h"
-#include "sim/ReceiverSimulator.h"
 #include "support/SentCommands.h"
+#include "support/SimulatedReceiver.h"
 #include "support/TestEnvironment.h"
 
 #include <QAction>
@@ -11,8 +11,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
-
-using Sim::ReceiverSimulator;
 
 namespace {
 
@@ -39,18 +37,12 @@ private Q_SLOTS:
 
 private:
     std::unique_ptr<TestEnvironment> env;
-    std::unique_ptr<ReceiverSimulator> sim;
-    QByteArray received;
+    std::unique_ptr<SimulatedReceiver> sim;
 };
 
 void TestMenus::init() {
     env = std::make_unique<TestEnvironment>();
-    received.clear();
-    sim = std::make_unique<ReceiverSimulator>(QStringLiteral("R0088"), false);
-    if (!sim->openPty()) qFatal("no pseudo-terminal");
-    qputenv("VELMORA_COM1", sim->devicePath().toLocal8Bit());
-    connect(sim.get(), &ReceiverSimulator::bytesReceived, this,
-            [this](const QByteArray &b) { received += b; });
+    sim = std::make_unique<SimulatedReceiver>();
 }
 
 void TestMenus::cleanup() {
@@ -159,22 +151,19 @@ void TestMenus::sleepItemsSendTheirCodes() {
     QFETCH(QString, item);
     QFETCH(QString, code);
     QFETCH(QString, line1);
-    Form_Velmora &main = Form_Velmora::instance();
-    main.show();
-    main.ConnectToYamaha(0);
-    QVERIFY(QTest::qWaitFor([&] { return sim->model().state().reportsEnabled; }));
+    Form_Velmora &main = sim->connectMainWindow();
     if (item == QLatin1String("Off")) {
         // Off is only reported as a change.
         main.Menu_Sleep_60->trigger();
         QTRY_COMPARE(main.Line1->text(), QStringLiteral("SLEEP 60min."));
     }
     QTest::qWait(200);
-    received.clear();
+    sim->takeReceived();
     for (QAction *a : main.Menu_Sleep->actions())
         if (a->text() == item) a->trigger();
     // No check marks: the receiver's report is shown on the status lines.
     QTRY_COMPARE(main.Line1->text(), line1);
-    QCOMPARE(commandsIn(received), QStringList{code});
+    QCOMPARE(commandsIn(sim->takeReceived()), QStringList{code});
     for (QAction *a : main.Menu_Sleep->actions())
         QVERIFY(!a->isChecked());
 }
@@ -194,12 +183,7 @@ void TestMenus::displayMessage_data() {
 void TestMenus::displayMessage() {
     QFETCH(std::optional<QString>, answer);
     QFETCH(QStringList, codes);
-    Form_Velmora &main = Form_Velmora::instance();
-    main.show();
-    main.ConnectToYamaha(0);
-    QVERIFY(QTest::qWaitFor([&] { return sim->model().state().reportsEnabled; }));
-    QTest::qWait(200);
-    received.clear();
+    Form_Velmora &main = sim->connectMainWindow();
     env->dialogs->answerInput(answer);
     main.Menu_Extras_SendMessage->trigger();
     QCOMPARE(env->dialogs->last().title, QStringLiteral("Text to display - Beta"));
@@ -208,7 +192,7 @@ void TestMenus::displayMessage() {
                  "Text to send display:\r\n\r\nMax. 16 characters\r\nThis function works only at "
                  "newer Yamaha models"));
     QTest::qWait(300);
-    QCOMPARE(commandsIn(received), codes);
+    QCOMPARE(commandsIn(sim->takeReceived()), codes);
     if (answer && answer->size() >= 16) QCOMPARE(sim->model().displayText(), answer->left(16));
 }
 

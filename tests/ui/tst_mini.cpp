@@ -5,8 +5,8 @@
 #include "app/Globals.h"
 #include "link/ComPort.h"
 #include "link/Form_Com.h"
-#include "sim/ReceiverSimulator.h"
 #include "support/SentCommands.h"
+#include "support/SimulatedReceiver.h"
 #include "support/TestEnvironment.h"
 #include "ui/Form_Mini.h"
 #include "ui/ImageControl.h"
@@ -19,8 +19,6 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
-
-using Sim::ReceiverSimulator;
 
 class TestMini : public QObject {
     Q_OBJECT
@@ -44,21 +42,15 @@ private Q_SLOTS:
 
 private:
     Form_Velmora &connected(const QString &model = QStringLiteral("R0088"));
-    QByteArray takeReceived() {
-        const QByteArray b = m_received;
-        m_received.clear();
-        return b;
-    }
+    QByteArray takeReceived() { return sim->takeReceived(); }
     void settle(int ms = 400) { QTest::qWait(ms); }
 
     std::unique_ptr<TestEnvironment> env;
-    std::unique_ptr<ReceiverSimulator> sim;
-    QByteArray m_received;
+    std::unique_ptr<SimulatedReceiver> sim;
 };
 
 void TestMini::init() {
     env = std::make_unique<TestEnvironment>();
-    m_received.clear();
 }
 
 void TestMini::cleanup() {
@@ -67,18 +59,8 @@ void TestMini::cleanup() {
 }
 
 Form_Velmora &TestMini::connected(const QString &model) {
-    sim = std::make_unique<ReceiverSimulator>(model, false);
-    if (!sim->openPty()) qFatal("no pseudo-terminal: %s", qPrintable(sim->errorString()));
-    qputenv("VELMORA_COM1", sim->devicePath().toLocal8Bit());
-    connect(sim.get(), &ReceiverSimulator::bytesReceived, this,
-            [this](const QByteArray &b) { m_received += b; });
-    Form_Velmora &main = Form_Velmora::instance();
-    main.Show();
-    main.ConnectToYamaha(0);
-    if (!QTest::qWaitFor([&] { return sim->model().state().reportsEnabled; })) qFatal("no reports");
-    settle(200);
-    takeReceived();
-    return main;
+    sim = std::make_unique<SimulatedReceiver>(model);
+    return sim->connectMainWindow();
 }
 
 void TestMini::miniNeedsAConnection() {
@@ -135,9 +117,7 @@ void TestMini::startOptionsPlaceIt_data() {
 void TestMini::startOptionsPlaceIt() {
     QFETCH(QString, line);
     QFETCH(QString, corner);
-    sim = std::make_unique<ReceiverSimulator>(QStringLiteral("R0088"), false);
-    QVERIFY(sim->openPty());
-    qputenv("VELMORA_COM1", sim->devicePath().toLocal8Bit());
+    sim = std::make_unique<SimulatedReceiver>();
     setCommand(line);
     Form_Velmora &main = Form_Velmora::instance();
     main.Show();

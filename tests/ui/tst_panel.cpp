@@ -6,8 +6,8 @@
 #include "app/Form_Velmora.h"
 #include "app/Globals.h"
 #include "link/Form_Com.h"
-#include "sim/ReceiverSimulator.h"
 #include "support/SentCommands.h"
+#include "support/SimulatedReceiver.h"
 #include "support/TestEnvironment.h"
 #include "ui/ImageControl.h"
 #include "ui/PictureBox.h"
@@ -18,8 +18,6 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
-
-using Sim::ReceiverSimulator;
 
 namespace {
 const QChar kBlock(0x2588);
@@ -78,22 +76,16 @@ private Q_SLOTS:
 private:
     Form_Velmora &connected(const QString &model = QStringLiteral("R0088"), bool standby = false);
     // Bytes the receiver got since the last call.
-    QByteArray takeReceived() {
-        const QByteArray b = m_received;
-        m_received.clear();
-        return b;
-    }
+    QByteArray takeReceived() { return sim->takeReceived(); }
     // Lets the program poll until the simulator has nothing more to say.
     void settle(int ms = 400) { QTest::qWait(ms); }
 
     std::unique_ptr<TestEnvironment> env;
-    std::unique_ptr<ReceiverSimulator> sim;
-    QByteArray m_received;
+    std::unique_ptr<SimulatedReceiver> sim;
 };
 
 void TestPanel::init() {
     env = std::make_unique<TestEnvironment>();
-    m_received.clear();
 }
 
 void TestPanel::cleanup() {
@@ -102,19 +94,8 @@ void TestPanel::cleanup() {
 }
 
 Form_Velmora &TestPanel::connected(const QString &model, bool standby) {
-    sim = std::make_unique<ReceiverSimulator>(model, standby);
-    if (!sim->openPty()) qFatal("no pseudo-terminal: %s", qPrintable(sim->errorString()));
-    qputenv("VELMORA_COM1", sim->devicePath().toLocal8Bit());
-    connect(sim.get(), &ReceiverSimulator::bytesReceived, this,
-            [this](const QByteArray &b) { m_received += b; });
-    Form_Velmora &main = Form_Velmora::instance();
-    main.show();
-    main.ConnectToYamaha(0);
-    if (main.Line1->text() != QLatin1String("Connected")) qFatal("not connected");
-    if (!QTest::qWaitFor([&] { return sim->model().state().reportsEnabled; })) qFatal("no reports");
-    settle(200);
-    takeReceived();
-    return main;
+    sim = std::make_unique<SimulatedReceiver>(model, standby);
+    return sim->connectMainWindow();
 }
 
 void TestPanel::flapOpensAndClosesByTheHeightRules() {

@@ -3,7 +3,7 @@
 // against mpv on the test's private session bus and the receiver simulator.
 #include "app/Form_Velmora.h"
 #include "link/Form_Com.h"
-#include "sim/ReceiverSimulator.h"
+#include "support/SimulatedReceiver.h"
 #include "support/TestEnvironment.h"
 #include "ui/Dialogs.h"
 #include "ui/ImageControl.h"
@@ -17,8 +17,6 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
-
-using Sim::ReceiverSimulator;
 
 class TestRemoteKeys : public QObject {
     Q_OBJECT
@@ -45,7 +43,7 @@ private:
     }
 
     std::unique_ptr<TestEnvironment> env;
-    std::unique_ptr<ReceiverSimulator> sim;
+    std::unique_ptr<SimulatedReceiver> sim;
 };
 
 void TestRemoteKeys::init() {
@@ -58,15 +56,8 @@ void TestRemoteKeys::cleanup() {
 }
 
 Form_Velmora &TestRemoteKeys::connected() {
-    sim = std::make_unique<ReceiverSimulator>(QStringLiteral("R0088"), false);
-    if (!sim->openPty()) qFatal("no pseudo-terminal: %s", qPrintable(sim->errorString()));
-    qputenv("VELMORA_COM1", sim->devicePath().toLocal8Bit());
-    Form_Velmora &main = Form_Velmora::instance();
-    main.show();
-    main.ConnectToYamaha(0);
-    if (!QTest::qWaitFor([&] { return sim->model().state().reportsEnabled; })) qFatal("no reports");
-    QTest::qWait(200);
-    return main;
+    sim = std::make_unique<SimulatedReceiver>();
+    return sim->connectMainWindow();
 }
 
 std::unique_ptr<MpvPlayer> TestRemoteKeys::startPlayer(int tracks) {

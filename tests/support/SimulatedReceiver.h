@@ -1,0 +1,25 @@
+// A simulated receiver on a pseudo-terminal behind a port number, keeping what it is sent, and
+// the main window connected to it.
+#pragma once
+
+#include "sim/ReceiverSimulator.h"
+
+#include <QByteArray>
+
+class Form_Velmora;
+
+class SimulatedReceiver : public Sim::ReceiverSimulator {
+    Q_OBJECT
+public:
+    explicit SimulatedReceiver(const QString &model = QStringLiteral("R0088"), bool standby = false,
+                               int port = 1);
+
+    // The bytes the receiver was sent since the last call.
+    QByteArray takeReceived();
+    // Connects the main window to the receiver and waits until its reports are on; what went
+    // over the line until then is dropped.
+    Form_Velmora &connectMainWindow();
+
+private:
+    QByteArray m_received;
+};
