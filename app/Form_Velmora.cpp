@@ -14,7 +14,6 @@
 #include "ui/Dialogs.h"
 #include "ui/Form_Informationen.h"
 #include "ui/Form_Intro.h"
-#include "ui/Form_Mini.h"
 #include "ui/WindowProcs.h"
 #include "winamp/Modul_Winamp.h"
 
@@ -147,10 +146,7 @@ void Form_Velmora::evaluateCommandLine(const CommandLineOptions &options) {
         });
         // A failed connection leaves the main window in front.
         on.step([&] {
-            if (!Form_Com::instance().Com->PortOpen()) return;
-            bMiniMode = true;
-            hide();
-            Form_Mini::instance().show();
+            if (Form_Com::instance().Com->PortOpen()) switchToMini();
         });
     }
 }

@@ -223,6 +223,8 @@ public:
     void Image_VolUP_MouseDown(Qt::MouseButton Button);
     void Image_VolDOWN_MouseDown(Qt::MouseButton Button);
     void Image_Vol_MouseUp();
+    // Starts the volume keys' repeat in the direction "UP" or "DOWN"; also for the mini window.
+    void startVolumeRepeat(const QString &direction);
     void Menu_Volume_Mute_Click();
     void Menu_Volume_MuteZone2_Click();
     void Menu_Volume_Save_Click(int Index);
@@ -267,6 +269,12 @@ private:
     // jumps forward in the playing track.
     void playerFollowsMute(bool muted);
     void playerForwardStep();
+    // Shows the frames the checked zone mode uses and the empty frame in place of the others.
+    void showModeFrames(bool zone2);
+    // Headphones and the receiver lock the speaker buttons together.
+    void setSpeakerButtonsEnabled(bool enabled);
+    // Hides the main window and shows the mini window in its place.
+    void switchToMini();
     // Connects a menu item to its click handler.
     void onClick(QAction *item, std::function<void()> handler);
     void onClick(QAction *item, void (Form_Velmora::*handler)());

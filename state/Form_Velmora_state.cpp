@@ -62,12 +62,8 @@ void Form_Velmora::SetSettings() {
         offOn(Opt_61ES, state->es61, &Form_Velmora::Opt_61ES_Click);
         offOn(Opt_SpeakersA, state->speakersA, &Form_Velmora::Opt_SpeakersA_Click);
         offOn(Opt_SpeakersB, state->speakersB, &Form_Velmora::Opt_SpeakersB_Click);
-        on.step([&] {
-            // Plugged-in headphones switch the speakers off; their buttons wait until unplugged.
-            for (QRadioButton *speaker :
-                 {Opt_SpeakersA(0), Opt_SpeakersA(1), Opt_SpeakersB(0), Opt_SpeakersB(1)})
-                speaker->setEnabled(!state->headphones);
-        });
+        // Plugged-in headphones switch the speakers off; their buttons wait until unplugged.
+        on.step([&] { setSpeakerButtonsEnabled(!state->headphones); });
     }
     bReceiverUpdate = 0;
 }
@@ -152,12 +148,7 @@ void Form_Velmora::DatenAuswerten(const QString &message) {
     case ReportAction::HeadphoneOff:
     case ReportAction::HeadphoneOn:
         on.step([&] { applyLines(Line1, Line2, plan.lines); });
-        on.step([&] {
-            const bool speakers = plan.action == ReportAction::HeadphoneOff;
-            for (QRadioButton *b :
-                 {Opt_SpeakersA(0), Opt_SpeakersA(1), Opt_SpeakersB(0), Opt_SpeakersB(1)})
-                b->setEnabled(speakers);
-        });
+        on.step([&] { setSpeakerButtonsEnabled(plan.action == ReportAction::HeadphoneOff); });
         break;
     case ReportAction::PowerOn:
         on.step([&] {
@@ -189,6 +180,11 @@ void Form_Velmora::DatenAuswerten(const QString &message) {
         });
     }
     bReceiverUpdate = 0;
+}
+
+void Form_Velmora::setSpeakerButtonsEnabled(bool enabled) {
+    for (QRadioButton *b : {Opt_SpeakersA(0), Opt_SpeakersA(1), Opt_SpeakersB(0), Opt_SpeakersB(1)})
+        b->setEnabled(enabled);
 }
 
 void Form_Velmora::run61ESActions() {

@@ -25,14 +25,16 @@ void Form_Velmora::DisplayVolume(const QString &Puffer) {
     std::optional<VolumeReport> report;
     on.step([&] { report = decodeVolumeReport(Puffer); });
     if (!report) return;
-    if (report->zone == VolumeZone::Main) {
-        // The receiver repeats the same level; an unchanged display costs nothing.
-        if (Line1->text() == report->line1) return;
-        on.step([&] { Line1->setText(report->line1); });
-        on.step([&] {
-            Line2->setText(QString(barLength(report->level), kVolumeBarBlock));
-            Line2->setText(Line2->text() + Line2Padding());
-        });
+    const bool main = report->zone == VolumeZone::Main;
+    // The receiver repeats the same main level; an unchanged display costs nothing. Zone 2 is
+    // shown every time.
+    if (main && Line1->text() == report->line1) return;
+    on.step([&] { Line1->setText(report->line1); });
+    on.step([&] {
+        Line2->setText(QString(barLength(report->level), kVolumeBarBlock));
+        Line2->setText(Line2->text() + Line2Padding());
+    });
+    if (main)
         on.step([&] {
             if (PictureBox *picture = miniVolumePicture()) {
                 picture->Cls();
@@ -41,19 +43,14 @@ void Form_Velmora::DisplayVolume(const QString &Puffer) {
                                  picture->height(), kMiniBarColour);
             }
         });
-        on.step([&] {
-            if (gAddIns) gAddIns->SemdVolumeMain(float(levelValue(report->level)));
-        });
-    } else {
-        on.step([&] { Line1->setText(report->line1); });
-        on.step([&] {
-            Line2->setText(QString(barLength(report->level), kVolumeBarBlock));
-            Line2->setText(Line2->text() + Line2Padding());
-        });
-        on.step([&] {
-            if (gAddIns) gAddIns->SemdVolumeZone2(float(levelValue(report->level)));
-        });
-    }
+    on.step([&] {
+        if (!gAddIns) return;
+        const float level = float(levelValue(report->level));
+        if (main)
+            gAddIns->SemdVolumeMain(level);
+        else
+            gAddIns->SemdVolumeZone2(level);
+    });
 }
 
 QString Form_Velmora::Line2Padding() const {
@@ -127,8 +124,7 @@ void Form_Velmora::Image_VolUP_MouseDown(Qt::MouseButton Button) {
             Mute(0);
             return;
         }
-        Timer_RePressKey_Tag = QStringLiteral("UP");
-        Timer_RePressKey->start();
+        startVolumeRepeat(QStringLiteral("UP"));
     });
 }
 
@@ -139,9 +135,13 @@ void Form_Velmora::Image_VolDOWN_MouseDown(Qt::MouseButton Button) {
             Mute(0);
             return;
         }
-        Timer_RePressKey_Tag = QStringLiteral("DOWN");
-        Timer_RePressKey->start();
+        startVolumeRepeat(QStringLiteral("DOWN"));
     });
+}
+
+void Form_Velmora::startVolumeRepeat(const QString &direction) {
+    Timer_RePressKey_Tag = direction;
+    Timer_RePressKey->start();
 }
 
 void Form_Velmora::Image_Vol_MouseUp() {

@@ -128,11 +128,7 @@ void Form_Mini::Label_VolUp_MouseDown(int Button) {
         on.step([&] { showPopUp(QCursor::pos()); });
         return;
     }
-    on.step([&] {
-        Form_Velmora &main = Form_Velmora::instance();
-        main.Timer_RePressKey_Tag = QStringLiteral("UP");
-        main.Timer_RePressKey->start();
-    });
+    on.step([] { Form_Velmora::instance().startVolumeRepeat(QStringLiteral("UP")); });
 }
 
 void Form_Mini::Label_VolUp_MouseUp() {
@@ -146,11 +142,7 @@ void Form_Mini::Label_VolDown_MouseDown(int Button) {
         on.step([&] { showPopUp(QCursor::pos()); });
         return;
     }
-    on.step([&] {
-        Form_Velmora &main = Form_Velmora::instance();
-        main.Timer_RePressKey_Tag = QStringLiteral("DOWN");
-        main.Timer_RePressKey->start();
-    });
+    on.step([] { Form_Velmora::instance().startVolumeRepeat(QStringLiteral("DOWN")); });
 }
 
 void Form_Mini::Label_VolDown_MouseUp() {
@@ -185,7 +177,6 @@ void Form_Mini::Form_MouseMove(int Button, int Shift, float X, float Y) {
 void Form_Mini::showPopUp(const QPoint &globalPos) {
     Form_Velmora &main = Form_Velmora::instance();
     main.Menu_MiniPopUp_Zone2->setChecked(main.Menu_Mode_Zone2->isChecked());
-    m_popUpAt = globalPos;
     main.Menu_MiniPopUp->popup(globalPos);
 }
 

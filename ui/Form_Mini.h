@@ -36,9 +36,6 @@ public:
     void Label_VolDown_MouseUp();
     void Timer_Fenster_Timer();
 
-    // Where the pop-up menu is shown; the position of the last right-button press.
-    QPoint popUpPosition() const { return m_popUpAt; }
-
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
@@ -50,7 +47,6 @@ private:
 
     float m_dragX = 0;
     float m_dragY = 0;
-    QPoint m_popUpAt;
 };
 
 // The virtual-key code of a key ("F4" is 115, "A" is 65), 0 for keys without one.

@@ -169,12 +169,7 @@ void Form_Velmora::SetKlappe(qint16 Richtung) {
             const int needed = picControls->y() + picControls->height() + kWindowAllowance;
             if (needed > frameGeometry().height()) setOuterHeight(needed);
         });
-        on.step([&] {
-            Frame_InputMode->setVisible(!zone2);
-            Frame_6ChInput->setVisible(!zone2);
-            Frame_61ES->setVisible(!zone2);
-            Frame_Leer1->setVisible(zone2);
-        });
+        on.step([&] { showModeFrames(zone2); });
         on.step([&] {
             for (QGroupBox *frame : {Frame_DSP, Frame_Input, Frame_SpeakersA, Frame_SpeakersB})
                 frame->show();
@@ -194,6 +189,13 @@ void Form_Velmora::SetKlappe(qint16 Richtung) {
         });
         on.step([&] { Image_Klappe->setFlapOpen(false); });
     }
+}
+
+void Form_Velmora::showModeFrames(bool zone2) {
+    Frame_InputMode->setVisible(!zone2);
+    Frame_6ChInput->setVisible(!zone2);
+    Frame_61ES->setVisible(!zone2);
+    Frame_Leer1->setVisible(zone2);
 }
 
 void Form_Velmora::Image_Klappe_Click() {

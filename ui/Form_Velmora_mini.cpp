@@ -20,13 +20,15 @@ void Form_Velmora::Menu_Mini_Click() {
         on.step([] { Dialogs::MsgBox(QStringLiteral("Connect first !"), MsgBoxStyle::OKOnly); });
         return;
     }
-    on.step([] { bMiniMode = true; });
-    on.step([&] { hide(); });
-    on.step([] {
-        Form_Mini &mini = Form_Mini::instance();
-        mini.show();
-        mini.raise();
-    });
+    on.step([&] { switchToMini(); });
+}
+
+void Form_Velmora::switchToMini() {
+    bMiniMode = true;
+    hide();
+    Form_Mini &mini = Form_Mini::instance();
+    mini.show();
+    mini.raise();
 }
 
 void Form_Velmora::placeMini(MiniCorner corner) {

@@ -339,11 +339,7 @@ void Form_Velmora::Menu_Mode_Main_Click() {
     });
     on.step([&] { Frame_Input->setTitle(QStringLiteral("Input")); });
     on.step([&] {
-        if (!Frame_Input->isVisibleTo(this)) return;
-        Frame_InputMode->show();
-        Frame_6ChInput->show();
-        Frame_61ES->show();
-        Frame_Leer1->hide();
+        if (Frame_Input->isVisibleTo(this)) showModeFrames(false);
     });
     on.step([&] {
         Line1->setText(QStringLiteral("Mode Main/Master"));
@@ -360,11 +356,7 @@ void Form_Velmora::Menu_Mode_Zone2_Click() {
     });
     on.step([&] { Frame_Input->setTitle(QStringLiteral("Rec Out")); });
     on.step([&] {
-        if (!Frame_Input->isVisibleTo(this)) return;
-        Frame_InputMode->hide();
-        Frame_6ChInput->hide();
-        Frame_61ES->hide();
-        Frame_Leer1->show();
+        if (Frame_Input->isVisibleTo(this)) showModeFrames(true);
     });
     on.step([&] {
         Line1->setText(QStringLiteral("Mode Zone 2"));

@@ -26,7 +26,6 @@ public:
     Art art() const { return m_art; }
     // The flap button points down while the flap is shut and up while it is open.
     void setFlapOpen(bool open);
-    bool flapOpen() const { return m_flapOpen; }
 
 signals:
     // A double click arrives as MouseDown, MouseUp, Click, DblClick, MouseUp: the second press
