@@ -58,6 +58,10 @@ Form_Velmora::Form_Velmora() {
     Timer_CheckKeys->setInterval(10);
     connect(Timer_CheckKeys, &QTimer::timeout, this, [this] { Timer_CheckKeys_Timer(); });
     prepareMediaKeys();
+    // The schedule runs only while "Activated" is checked.
+    Timer_ZS = new QTimer(this);
+    Timer_ZS->setInterval(500);
+    connect(Timer_ZS, &QTimer::timeout, this, [this] { Timer_ZS_Timer(); });
 
     connectPanel();
 }
@@ -186,7 +190,7 @@ void Form_Velmora::Form_Unload(int &Cancel) {
         if (Form_Com *com = Form_Com::existing(); com && com->Com->PortOpen())
             com->Com->setPortOpen(false);
     });
-    // The active schedule is released here.
+    on.step([] { gTimeControl.reset(); });
     on.step([this] { UnloadOtherForms(this); });
 }
 

@@ -10,6 +10,7 @@
 #include <QString>
 #include <functional>
 
+class ErrorScope;
 class ImageControl;
 class QAction;
 class QGroupBox;
@@ -118,6 +119,7 @@ public:
     QTimer *Timer_CheckTastenRepeat; // 800 ms: a first 6.1/ES press waits for a second
     QTimer *Timer_WinampView;        // 2 s: the player's title display
     QTimer *Timer_CheckKeys;         // 10 ms: the media-key poll, from load to unload
+    QTimer *Timer_ZS;                // 500 ms: the schedule, while "Activated" is checked
 
     // --- Receiver state ---
     // Non-zero while reported state is moved onto the controls; their handlers then send nothing.
@@ -240,6 +242,11 @@ public:
     void imgWinampPrevious_DblClick();
     void Timer_WinampView_Timer();
 
+    // Time control (timecontrol/Form_Velmora_timecontrol.cpp).
+    void Menu_ZS_Aktiv_Click();
+    void Menu_ZS_Einstellungen_Click();
+    void Timer_ZS_Timer();
+
     // Media keys (hotkeys/Form_Velmora_keys.cpp).
     // True when the key went down since it was last asked for and is still down.
     bool CompKey(qint32 code);
@@ -280,6 +287,13 @@ private:
     void onClick(QAction *item, void (Form_Velmora::*handler)());
     void onClick(QAction *item, void (Form_Velmora::*handler)(int), int index);
     void evaluateCommandLine(const CommandLineOptions &options);
+    // Hands every message in text read from the port to the add-ins and then to the report
+    // evaluation, as the port poll does.
+    void passOnMessages(const QString &received, ErrorScope &on);
+    // The schedule's firing of one entry: its receiver command, or the player's play or stop.
+    void fireScheduledCommand(const QString &stCommand, ErrorScope &on);
+    void fireScheduledPlayerAction(const QString &stCommand, const QString &stDescription,
+                                   ErrorScope &on);
     // Checks or unchecks "Debug View" and shows or hides the debug terminal with it.
     void setDebugView(bool on);
     // The media-key items' tool tips say what the keys do, or that they cannot be read here.
@@ -296,5 +310,6 @@ private:
     bool m_inCheckTick = false;
     bool m_inRePressTick = false;
     bool m_inCheckKeysTick = false;
+    bool m_inZSTick = false;
     QRect m_workArea;
 };

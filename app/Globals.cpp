@@ -3,6 +3,8 @@
 
 #include "addins/AddInLoaderList.h"
 #include "addins/clsAddIns.h"
+#include "timecontrol/clsTimeControl.h"
 
 std::unique_ptr<clsAddIns> gAddIns;
 std::unique_ptr<AddInLoaderList> gAddInLoaders;
+std::shared_ptr<clsTimeControl> gTimeControl;

@@ -6,6 +6,7 @@
 
 class clsAddIns;
 class AddInLoaderList;
+class clsTimeControl;
 
 // The program's version text: major, ".", minor and revision with nothing between them.
 inline QString stAppVersion;
@@ -22,3 +23,7 @@ inline QString stModelID;
 extern std::unique_ptr<clsAddIns> gAddIns;
 // The add-in loader objects; created by the main window's load, emptied at shutdown.
 extern std::unique_ptr<AddInLoaderList> gAddInLoaders;
+// The active schedule: none until the time-control dialog is first confirmed, then rebuilt by
+// each confirmation. Shared so that a firing in progress keeps the schedule it fires from even
+// when the dialog replaces it meanwhile.
+extern std::shared_ptr<clsTimeControl> gTimeControl;

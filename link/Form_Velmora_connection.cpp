@@ -149,17 +149,19 @@ void Form_Velmora::Timer_Check_Timer() {
     ErrorScope on(kModule, QStringLiteral("Timer_Check_Timer"));
     QString received;
     on.step([&] { Form_Com::instance().ReadPort(received, true); });
-    if (!received.isEmpty()) {
-        QStringList messages;
-        on.step([&] { messages = splitMessages(received); });
-        for (const QString &message : messages) {
-            on.step([&] {
-                if (gAddIns) gAddIns->SemdIncommingCommand(message);
-            });
-            on.step([&] { DatenAuswerten(message); });
-        }
-    }
+    if (!received.isEmpty()) passOnMessages(received, on);
     m_inCheckTick = false;
+}
+
+void Form_Velmora::passOnMessages(const QString &received, ErrorScope &on) {
+    QStringList messages;
+    on.step([&] { messages = splitMessages(received); });
+    for (const QString &message : messages) {
+        on.step([&] {
+            if (gAddIns) gAddIns->SemdIncommingCommand(message);
+        });
+        on.step([&] { DatenAuswerten(message); });
+    }
 }
 
 void Form_Velmora::Menu_Reset_Click() {

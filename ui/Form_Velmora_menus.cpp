@@ -54,11 +54,13 @@ void Form_Velmora::buildMenus() {
 
     Menu_Reset = bar->addAction(QStringLiteral("&Reset"));
 
-    // The schedule connects its two items.
     Menu_ZS = bar->addMenu(QStringLiteral("&TimeControl"));
     Menu_ZS_Aktiv = Menu_ZS->addAction(QStringLiteral("Activated"));
+    Menu_ZS_Aktiv->setCheckable(true);
     Menu_ZS->addSeparator();
     Menu_ZS_Einstellungen = Menu_ZS->addAction(QStringLiteral("Config"));
+    onClick(Menu_ZS_Aktiv, &Form_Velmora::Menu_ZS_Aktiv_Click);
+    onClick(Menu_ZS_Einstellungen, &Form_Velmora::Menu_ZS_Einstellungen_Click);
 
     Menu_Mode = bar->addMenu(QStringLiteral("&Mode"));
     Menu_Mode_Zone2 = Menu_Mode->addAction(QStringLiteral("Zone2"));

@@ -7,6 +7,7 @@
 #include "app/Globals.h"
 #include "app/ProgramFolder.h"
 #include "app/StartProcedure.h"
+#include "timecontrol/Clock.h"
 #include "ui/WindowProcs.h"
 #include "winamp/Modul_Winamp.h"
 
@@ -41,6 +42,8 @@ void TestEnvironment::resetProgram() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     gAddIns.reset();
     gAddInLoaders.reset();
+    gTimeControl.reset();
+    setClockSource({});
     bProgramEnding = false;
     bMiniMode = false;
     stModelID.clear();
