@@ -34,11 +34,6 @@ enum : qint32 {
 // A key that went down since it was last asked for and is still down: bits 15 and 0 and no
 // other.
 constexpr qint16 kFreshPress = qint16(kKeyDownNow | kKeyPressedSince);
-
-bool linkBusy() {
-    const Form_Com *com = Form_Com::existing();
-    return com && com->Com->Tag == QLatin1String("1");
-}
 } // namespace
 
 bool Form_Velmora::CompKey(qint32 code) {
@@ -56,7 +51,7 @@ void Form_Velmora::Timer_CheckKeys_Timer() {
     // lets events run while it reads): a command would be dropped on the busy link and the
     // key's press lost with it. Left unasked, the press still counts on a later tick if the key
     // is down then.
-    if (linkBusy()) return;
+    if (Form_Com::linkBusy()) return;
     m_inCheckKeysTick = true;
     const auto done = qScopeGuard([this] { m_inCheckKeysTick = false; });
     ErrorScope on(kModule, QStringLiteral("Timer_CheckKeys_Timer"));

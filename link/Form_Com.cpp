@@ -84,6 +84,11 @@ bool Form_Com::trafficLogOn() {
     return main && (main->Menu_Setup_Log->isChecked() || main->Menu_Setup_Debug->isChecked());
 }
 
+bool Form_Com::linkBusy() {
+    const Form_Com *com = existing();
+    return com && com->Com->Tag == QLatin1String("1");
+}
+
 void Form_Com::SendCommand(const QString &Senden, int Sw1) {
     Q_UNUSED(Sw1);
     ErrorScope on(kModule, QStringLiteral("SendCommand"));

@@ -106,6 +106,8 @@ public:
     void Form_Resize();
     void Form_Unload(int &Cancel);
 
+    // True while an exchange with the receiver holds the link (the port's busy flag).
+    static bool linkBusy();
     // True when a traffic-log line is wanted ("Create Logfile" or "Debug View" checked).
     static bool trafficLogOn();
 

@@ -56,6 +56,10 @@ void Form_Velmora::Timer_ZS_Timer() {
     // A tick that arrives while a firing still waits for the receiver is skipped, so one entry
     // never fires twice from nested ticks.
     if (m_inZSTick) return;
+    // Nor does it run inside another exchange with the receiver (the port poll lets events run
+    // while it reads): its command would be dropped on the busy link. The due entry stays armed
+    // for the next tick.
+    if (Form_Com::linkBusy()) return;
     m_inZSTick = true;
     ErrorScope on(kModule, QStringLiteral("Timer_ZS_Timer"));
     // The pass keeps its schedule even if the dialog replaces the active one meanwhile.

@@ -260,7 +260,12 @@ void TestTimeControl::dueEntryGoesOnTheLineOnce() {
     QTest::qWait(1200);
     QCOMPARE(commandsIn(sim->takeReceived()), QStringList());
 
+    // Ticks inside another exchange with the receiver leave the entry armed.
+    Form_Com::instance().Com->Tag = QStringLiteral("1");
     clock.set(QStringLiteral("07.12.2026 07:30:00"));
+    QTest::qWait(1200);
+    QCOMPARE(sim->takeReceived(), QByteArray());
+    Form_Com::instance().Com->Tag = QStringLiteral("0");
     // The receiver's answer moves the panel and the status line as a report does.
     QTRY_COMPARE(main.Line1->text(), QStringLiteral("INPUT TUNER"));
     QTest::qWait(2000);
