@@ -1,19 +1,23 @@
-// The add-in loader objects whose loading succeeded; they stay until the program ends.
+// The add-in objects whose loading succeeded; they stay until the program ends.
 #pragma once
 
-#include <QList>
 #include <QObject>
-#include <QPointer>
+#include <memory>
+#include <vector>
 
 class AddInLoaderList {
 public:
-    void Add(QObject *loader) { m_items.append(loader); }
+    void Add(std::unique_ptr<QObject> loader) { m_items.push_back(std::move(loader)); }
     long Count() const { return static_cast<long>(m_items.size()); }
-    // Removes the last entry; shutdown empties the list from the last entry to the first.
+    // Releases the last entry; shutdown empties the list from the last entry to the first.
     void RemoveLast() {
-        if (!m_items.isEmpty()) m_items.removeLast();
+        if (!m_items.empty()) m_items.pop_back();
+    }
+    ~AddInLoaderList() {
+        while (!m_items.empty())
+            m_items.pop_back();
     }
 
 private:
-    QList<QPointer<QObject>> m_items;
+    std::vector<std::unique_ptr<QObject>> m_items;
 };

@@ -1,28 +1,93 @@
 // The host object through which one add-in talks to the program and receives its events.
+// Add-ins see only this header (and the loader interface); it includes no window.
 #pragma once
 
+#include <QDateTime>
 #include <QObject>
 #include <QString>
+#include <QVariant>
 
 class clsAddIn : public QObject {
     Q_OBJECT
 public:
+    // A new host object: a fresh add-in ID (or the one given, for the program's own services
+    // and tests), created now, not registered.
     explicit clsAddIn(QString addInID = QString(), QObject *parent = nullptr);
+    // The last reference going removes the ID from the registry.
+    ~clsAddIn() override;
 
+    // --- Members, in the order of their slots. "Registered only" members do nothing and give
+    // the neutral result while the object is not registered. ---
+    QDateTime AddInCreateDate() const { return m_createDate; }
+    QString AddInName() const { return m_name; }
+    void setAddInName(const QString &name) { m_name = name; }
+    QString AddInCopyright() const { return m_copyright; }
+    void setAddInCopyright(const QString &copyright) { m_copyright = copyright; }
     QString AddInID() const { return m_id; }
+    QString AddInVersion() const { return m_version; }
+    void setAddInVersion(const QString &version) { m_version = version; }
+    // Posts a menu command to the media player; also unregistered. Returns 0.
+    long WinampSendCommand(qint32 &eWinamp);
+    // 0 stopped, 1 playing, 3 paused; also unregistered.
+    long WinampGetStatus();
+    // Registered only: sends the five-character code. The result is always empty.
+    QVariant SendCommand(const QString &stCommand);
+    // Registered only, and only while the main window exists: the two status lines.
+    void GetText(QString &stLine1, QString &stLine2);
+    // Registered only: the receiver information window's model ID, model, software version and
+    // answer string. Returns 0.
+    long GetInformation(QString &ModelID, QString &Model, QString &Version, QString &ReturnString);
+    // Registered only: brings the active window (the mini window in mini mode) to the front.
+    void Show();
+    // The program's version text; also unregistered.
+    QString Version() const;
+    // Registered only: whether the active window is visible.
+    bool Visible();
+    // Registered only: minimises and hides the active window.
+    void Hide();
+    // Registered only: whether the serial port is open.
+    bool Connected();
+    // Registered only: closes an open connection. Returns 0.
+    long Disconnect();
+    // Registered only: asks the receiver for its configuration block and gives the block as
+    // received. Returns 0.
+    long ReadSettings(QVariant *stSettings = nullptr);
+    // Registered only: connects (switching the receiver on when bPowerOn is true), or, when
+    // already connected, switches the receiver on whatever bPowerOn says. The configured port
+    // applies; ComPort is not used. Returns 0.
+    long Connect(bool *bPowerOn = nullptr, long *ComPort = nullptr);
+    // Closes the main window, which starts the orderly end with its add-in veto; also
+    // unregistered.
+    void Quit();
+    // Registered only: the about window, modal.
+    void About();
+    // Joins the registry (loading the main window, without showing it, when there is none).
+    void AddInRegister();
+    // Leaves the registry.
+    void AddInUnRegister();
+    // Registered only: the active window's state: 0 normal, 1 minimised, 2 maximised.
+    long WindowState();
+    // Ends another add-in, or every other add-in for an empty ID; also unregistered.
+    void AddInTerminate(const QString &AddInID);
+    // Sends a message to every add-in, this one included, with this object's ID as sender;
+    // also unregistered.
+    void AddInMessage(long Msg, const QString &ReceiverID = QString(), long Param1 = 0,
+                      const QString &Param2 = QString());
 
+    bool bRegistered() const { return m_registered; }
     // Loaded by the program from its add-in folder (as opposed to created by another program).
     bool fHostLoaded = false;
-    bool bRegistered = false;
 
-    // Raise the events; the registry calls these.
-    // Asks whether the program may end; returns the Cancel value the add-in left (0 = agree).
+    // --- Raising the events; the registry calls these. ---
     void fSendReceivedCommand(const QString &stData);
     void fSendReceivedSettings(const QString &stData);
-    int fSendUnload();
     void fSendVolumeMain(float sVol);
     void fSendVolumeZone2(float sVol);
+    // Returns the Cancel value the add-in left (0: the program may end).
+    int fSendUnload();
     void fSendTerminate();
+    void fSendAddInMessage(long Msg, const QString &SenderID, const QString &ReceiverID,
+                           long Param1, const QString &Param2);
 
 Q_SIGNALS:
     // A complete message from the receiver, before the program evaluates it.
@@ -30,13 +95,22 @@ Q_SIGNALS:
     // The receiver's configuration answer without its first and last character.
     void ReceivedSettings(const QString &stData);
     // The level of the main zone or of zone 2 in dB, after the receiver reported a change.
-    void VolumeMain(float sVol);
-    void VolumeZone2(float sVol);
+    void VolumeMain(float db);
+    void VolumeZone2(float db);
     // The program is about to end; setting *Cancel to non-zero vetoes the end.
     void Unload(int *Cancel);
     // The program ends, or another add-in ends this one.
     void Terminate();
+    // A message from an add-in (the sender itself included); the receiver decides by ReceiverID.
+    void AddInMessage(long Msg, const QString &SenderID, const QString &ReceiverID, long Param1,
+                      const QString &Param2);
 
 private:
+    friend class clsAddIns; // an entry the registry lets go is no longer registered
     QString m_id;
+    QString m_name;
+    QString m_version;
+    QString m_copyright;
+    QDateTime m_createDate;
+    bool m_registered = false;
 };

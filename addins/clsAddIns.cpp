@@ -4,6 +4,11 @@
 #include "addins/clsAddIn.h"
 #include "errors/ErrorHandling.h"
 
+clsAddIns::~clsAddIns() {
+    for (const QPointer<clsAddIn> &item : std::as_const(m_items))
+        if (item) item->m_registered = false;
+}
+
 void clsAddIns::Add(clsAddIn *oItem) {
     if (!oItem) return;
     if (GetItemByID(oItem->AddInID())) Remove(oItem->AddInID());
@@ -13,8 +18,11 @@ void clsAddIns::Add(clsAddIn *oItem) {
 
 void clsAddIns::Remove(const QString &stID) {
     for (qsizetype i = m_items.size() - 1; i >= 0; --i) {
-        if (m_items.at(i) && m_items.at(i)->AddInID() != stID) continue;
+        const QPointer<clsAddIn> item = m_items.at(i);
+        if (item && item->AddInID() != stID) continue;
         m_items.removeAt(i);
+        // Unless the same object is still listed under its ID (it cannot be: IDs are unique).
+        if (item) item->m_registered = false;
         Q_EMIT Refresh();
     }
 }
@@ -31,59 +39,49 @@ clsAddIn *clsAddIns::GetItemByID(const QString &stID) const {
     return nullptr;
 }
 
-void clsAddIns::SendUnload(int &Cancel) {
-    ErrorScope on(QStringLiteral("clsAddIns"), QStringLiteral("SendUnload"));
-    const auto items = m_items;
-    for (qsizetype i = items.size() - 1; i >= 0; --i) {
-        on.step([&] {
-            if (!items.at(i)) return;
-            const int answer = items.at(i)->fSendUnload();
-            if (answer != 0) Cancel = answer;
-        });
-    }
-}
-
-void clsAddIns::SendTerminate() {
-    ErrorScope on(QStringLiteral("clsAddIns"), QStringLiteral("SendTerminate"));
+void clsAddIns::broadcast(const QString &name, const std::function<void(clsAddIn &)> &raise) {
+    ErrorScope on(QStringLiteral("clsAddIns"), name);
+    // The most recently registered add-in hears first. An add-in that leaves (or registers
+    // another) from its handler does not change who is visited.
     const auto items = m_items;
     for (qsizetype i = items.size() - 1; i >= 0; --i)
         on.step([&] {
-            if (items.at(i)) items.at(i)->fSendTerminate();
+            if (items.at(i)) raise(*items.at(i));
         });
+}
+
+void clsAddIns::SendUnload(int &Cancel) {
+    // Every add-in is asked, also after a veto; the last refusal visited is kept.
+    broadcast(QStringLiteral("SendUnload"), [&](clsAddIn &a) {
+        const int answer = a.fSendUnload();
+        if (answer != 0) Cancel = answer;
+    });
+}
+
+void clsAddIns::SendTerminate() {
+    broadcast(QStringLiteral("SendTerminate"), [](clsAddIn &a) { a.fSendTerminate(); });
 }
 
 void clsAddIns::SemdIncommingCommand(const QString &stData) {
-    ErrorScope on(QStringLiteral("clsAddIns"), QStringLiteral("SemdIncommingCommand"));
-    const auto items = m_items;
-    for (const QPointer<clsAddIn> &item : items)
-        on.step([&] {
-            if (item) item->fSendReceivedCommand(stData);
-        });
+    broadcast(QStringLiteral("SemdIncommingCommand"),
+              [&](clsAddIn &a) { a.fSendReceivedCommand(stData); });
 }
 
 void clsAddIns::SemdIncommingSettings(const QString &stData) {
-    ErrorScope on(QStringLiteral("clsAddIns"), QStringLiteral("SemdIncommingSettings"));
-    const auto items = m_items;
-    for (const QPointer<clsAddIn> &item : items)
-        on.step([&] {
-            if (item) item->fSendReceivedSettings(stData);
-        });
+    broadcast(QStringLiteral("SemdIncommingSettings"),
+              [&](clsAddIn &a) { a.fSendReceivedSettings(stData); });
 }
 
 void clsAddIns::SemdVolumeMain(float sVol) {
-    ErrorScope on(QStringLiteral("clsAddIns"), QStringLiteral("SemdVolumeMain"));
-    const auto items = m_items;
-    for (const QPointer<clsAddIn> &item : items)
-        on.step([&] {
-            if (item) item->fSendVolumeMain(sVol);
-        });
+    broadcast(QStringLiteral("SemdVolumeMain"), [&](clsAddIn &a) { a.fSendVolumeMain(sVol); });
 }
 
 void clsAddIns::SemdVolumeZone2(float sVol) {
-    ErrorScope on(QStringLiteral("clsAddIns"), QStringLiteral("SemdVolumeZone2"));
-    const auto items = m_items;
-    for (const QPointer<clsAddIn> &item : items)
-        on.step([&] {
-            if (item) item->fSendVolumeZone2(sVol);
-        });
+    broadcast(QStringLiteral("SemdVolumeZone2"), [&](clsAddIn &a) { a.fSendVolumeZone2(sVol); });
+}
+
+void clsAddIns::SendAddInMessage(long Msg, const QString &SenderID, const QString &ReseiverId,
+                                 long Param1, const QString &Param2) {
+    broadcast(QStringLiteral("SendAddInMessage"),
+              [&](clsAddIn &a) { a.fSendAddInMessage(Msg, SenderID, ReseiverId, Param1, Param2); });
 }

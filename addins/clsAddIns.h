@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <functional>
 
 class clsAddIn;
 
@@ -12,6 +13,8 @@ class clsAddIns : public QObject {
     Q_OBJECT
 public:
     using QObject::QObject;
+    // Every entry still held is no longer registered.
+    ~clsAddIns() override;
 
     // Appends the add-in, replacing an entry with the same ID.
     void Add(clsAddIn *oItem);
@@ -33,11 +36,19 @@ public:
     void SemdIncommingSettings(const QString &stData);
     void SemdVolumeMain(float sVol);
     void SemdVolumeZone2(float sVol);
+    // Hands every add-in, the sender included, a message from an add-in; each decides by
+    // ReseiverId whether it is meant.
+    void SendAddInMessage(long Msg, const QString &SenderID, const QString &ReseiverId, long Param1,
+                          const QString &Param2);
 
 Q_SIGNALS:
     // The list changed.
     void Refresh();
 
 private:
+    // Raises one event on every entry, from the last to the first; a failure shows the error
+    // box under the broadcast's name and the next add-in is visited.
+    void broadcast(const QString &name, const std::function<void(clsAddIn &)> &raise);
+
     QList<QPointer<clsAddIn>> m_items;
 };

@@ -117,7 +117,7 @@ void Form_Velmora::Form_Load() {
         gAddInLoaders = std::make_unique<AddInLoaderList>();
     });
     on.step([&] { SetKlappe(2); });
-    // The add-in folder is loaded here once add-ins can be loaded.
+    on.step([&] { LoadAddIns(); });
     on.step([&] { Line2->setText(Line2->text() + QLatin1Char(' ') + stAppVersion); });
     on.step([&] { placeMini(MiniCorner::BottomRight); });
     // The stored settings go into the menus before the command line is read, so that a port

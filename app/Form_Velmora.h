@@ -98,7 +98,7 @@ public:
     QAction *Menu_Extras_MT_Yamaha;   // "Multimedia Keycontrol Yamaha"
     QAction *Menu_Extras_SendMessage; // "Send Message to Display - Test"
     QAction *Menu_Extras_YInfo;       // "Yamaha information"
-    QMenu *Menu_AddIn;                // "&AddIn"
+    QAction *Menu_AddIn;              // "&AddIn": the add-in manager
     // The mini window's pop-up menu; never on the menu bar.
     QMenu *Menu_MiniPopUp;
     QAction *Menu_MiniPopUp_POWER;
@@ -246,6 +246,11 @@ public:
     void Menu_ZS_Aktiv_Click();
     void Menu_ZS_Einstellungen_Click();
     void Timer_ZS_Timer();
+
+    // Add-ins (addins/Form_Velmora_addins.cpp).
+    // Loads every add-in of the "AddIn" folder; once, from the load sequence.
+    void LoadAddIns();
+    void Menu_AddIn_Click();
 
     // Media keys (hotkeys/Form_Velmora_keys.cpp).
     // True when the key went down since it was last asked for and is still down.

@@ -11,6 +11,10 @@ QString RuntimeError::standardText(long number) {
         return QStringLiteral("Subscript out of range");
     case ErrNr::TypeMismatch:
         return QStringLiteral("Type mismatch");
+    case ErrNr::DllLoad:
+        return QStringLiteral("Error in loading DLL");
+    case ErrNr::NoSuchMember:
+        return QStringLiteral("Object doesn't support this property or method");
     case ErrNr::Internal:
         return QStringLiteral("Internal error");
     case ErrNr::FileNotFound:

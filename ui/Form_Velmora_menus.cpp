@@ -133,8 +133,8 @@ void Form_Velmora::buildMenus() {
     Menu_Extras->addSeparator();
     Menu_Extras_YInfo = Menu_Extras->addAction(QStringLiteral("Yamaha information"));
 
-    // The add-in manager connects its menu.
-    Menu_AddIn = bar->addMenu(QStringLiteral("&AddIn"));
+    Menu_AddIn = bar->addAction(QStringLiteral("&AddIn"));
+    onClick(Menu_AddIn, &Form_Velmora::Menu_AddIn_Click);
 
     Menu_Ende = bar->addAction(QStringLiteral("&End"));
 

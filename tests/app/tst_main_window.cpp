@@ -75,11 +75,15 @@ void TestMainWindow::startProcedureShowsTheMainWindow() {
 
 void TestMainWindow::startProcedureLeavesTheWindowToARegisteringAddIn() {
     clsAddIn addIn(QStringLiteral("ID-1"));
-    QTimer::singleShot(200, [&] { gAddIns->Add(&addIn); });
+    QTimer::singleShot(200, [&] { addIn.AddInRegister(); });
     runStartProcedure();
     QCOMPARE(gAddIns->Count(), 1L);
-    QCOMPARE(Form_Velmora::existing(), nullptr);
-    gAddIns->Remove(QStringLiteral("ID-1"));
+    // Loaded for the add-in, which shows it when it wants to.
+    QVERIFY(Form_Velmora::existing() && Form_Velmora::existing()->isLoadDone());
+    QVERIFY(!Form_Velmora::existing()->isVisible());
+    addIn.Show();
+    QVERIFY(Form_Velmora::existing()->isVisible());
+    addIn.AddInUnRegister();
 }
 
 void TestMainWindow::helpOptionShowsSummaryAndEnds_data() {

@@ -109,9 +109,9 @@ void TestMenus::itemsFollowTheConnection() {
     for (QAction *port : main.Menu_Setup_Port)
         QVERIFY(port->isEnabled());
     // The items that never depend on the receiver.
-    for (QAction *a : {main.Menu_Mode->menuAction(), main.Menu_Extras->menuAction(),
-                       main.Menu_AddIn->menuAction(), main.Menu_Setup->menuAction(),
-                       main.Menu_Connect, main.Menu_Ende})
+    for (QAction *a :
+         {main.Menu_Mode->menuAction(), main.Menu_Extras->menuAction(), main.Menu_AddIn,
+          main.Menu_Setup->menuAction(), main.Menu_Connect, main.Menu_Ende})
         QVERIFY2(a->isEnabled(), qPrintable(a->text()));
 
     main.ConnectToYamaha(0);

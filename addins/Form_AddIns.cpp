@@ -1,0 +1,82 @@
+// The add-in manager window.
+#include "addins/Form_AddIns.h"
+
+#include "addins/clsAddIn.h"
+#include "addins/clsAddIns.h"
+#include "app/Globals.h"
+#include "errors/ErrorHandling.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QLocale>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+const QString kModule = QStringLiteral("Form_AddIns");
+}
+
+Form_AddIns::Form_AddIns() {
+    setObjectName(QStringLiteral("Form_AddIns"));
+    setWindowTitle(QStringLiteral("AddIn"));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    lstAddIns = new QListWidget(this);
+    lstAddIns->setAccessibleName(QStringLiteral("Registered add-ins"));
+    cmdOk = new QPushButton(QStringLiteral("&OK"), this);
+    cmdOk->setDefault(true);
+    connect(cmdOk, &QPushButton::clicked, this, [this] { cmdOk_Click(); });
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdOk);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(lstAddIns);
+    layout->addLayout(buttons);
+    resize(520, 220);
+    Form_Load();
+}
+
+Form_AddIns::~Form_AddIns() {
+    Form_Unload();
+}
+
+QString Form_AddIns::itemLine(const clsAddIn &a) {
+    const QLocale locale = QLocale::system();
+    const QDateTime created = a.AddInCreateDate();
+    return a.AddInName() + QStringLiteral("; ") + a.AddInVersion() + QStringLiteral("; ") +
+           a.AddInCopyright() + QStringLiteral("; ") +
+           locale.toString(created.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+           locale.toString(created.time(), QStringLiteral("HH:mm:ss"));
+}
+
+void Form_AddIns::ShowItems() {
+    ErrorScope on(kModule, QStringLiteral("ShowItems"));
+    on.step([&] {
+        lstAddIns->clear();
+        if (!gAddIns) return;
+        for (long i = 1; i <= gAddIns->Count(); ++i)
+            if (const clsAddIn *a = gAddIns->Item(i)) lstAddIns->addItem(itemLine(*a));
+    });
+}
+
+void Form_AddIns::Form_Load() {
+    oAddIns = gAddIns.get();
+    if (oAddIns) connect(oAddIns, &clsAddIns::Refresh, this, [this] { ShowItems(); });
+}
+
+void Form_AddIns::Form_Unload() {
+    if (oAddIns) disconnect(oAddIns, nullptr, this, nullptr);
+    oAddIns.clear();
+}
+
+void Form_AddIns::cmdOk_Click() {
+    ignoringFailures([] { Form_AddIns::unload(); });
+}
+
+void Form_AddIns::closeEvent(QCloseEvent *event) {
+    Form_Unload();
+    event->accept();
+    forget();
+}

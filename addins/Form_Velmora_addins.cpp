@@ -1,0 +1,39 @@
+// The main window's part of the add-in host: loading the add-in folder and the manager window.
+#include "app/Form_Velmora.h"
+
+#include "addins/AddInLoaderList.h"
+#include "addins/Form_AddIns.h"
+#include "addins/modFindAddIn.h"
+#include "app/Globals.h"
+#include "errors/ErrorHandling.h"
+#include "ui/WindowProcs.h"
+
+namespace {
+const QString kModule = QStringLiteral("Form_Velmora");
+}
+
+void Form_Velmora::LoadAddIns() {
+    ErrorScope on(kModule, QStringLiteral("LoadAddIns"));
+    QStringList candidates;
+    on.step([&] { candidates = FindAddIns(); });
+    for (const QString &identifier : std::as_const(candidates)) {
+        if (identifier.isEmpty()) continue;
+        on.step([&] {
+            std::unique_ptr<QObject> addIn = CreateAddInObject(identifier);
+            // An add-in that did not load is released here.
+            if (addIn && LoadAddIn(addIn.get()) == 0 && gAddInLoaders)
+                gAddInLoaders->Add(std::move(addIn));
+        });
+    }
+}
+
+void Form_Velmora::Menu_AddIn_Click() {
+    ErrorScope on(kModule, QStringLiteral("Menu_AddIn_Click"));
+    on.step([&] {
+        Form_AddIns &manager = Form_AddIns::instance();
+        manager.ShowItems();
+        if (!manager.isVisible()) placeBeside(&manager, this);
+        manager.show();
+        manager.raise();
+    });
+}

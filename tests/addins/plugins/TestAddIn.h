@@ -1,0 +1,35 @@
+// An add-in object for the loader tests. What it tells the loader depends on its class name:
+// "NameOnly" gives only a name, "Nothing" gives nothing, any other class all three texts. The
+// host object it is handed is kept as its property "host".
+#pragma once
+
+#include "addins/AddInLoader.h"
+#include "addins/clsAddIn.h"
+
+#include <QObject>
+#include <QVariant>
+
+class TestAddIn : public QObject, public AddInLoader {
+    Q_OBJECT
+    Q_INTERFACES(AddInLoader)
+public:
+    explicit TestAddIn(const QString &className) : m_class(className) {}
+    void Name(QString &stName) override {
+        if (m_class != QLatin1String("Nothing")) stName = m_class;
+    }
+    void Version(QString &stVersion) override {
+        if (full()) stVersion = QStringLiteral("1.0");
+    }
+    void Copyright(QString &stCopyright) override {
+        if (full()) stCopyright = QStringLiteral("(c) tests");
+    }
+    void Load(clsAddIn *&oAddin) override {
+        setProperty("host", QVariant::fromValue<QObject *>(oAddin));
+    }
+
+private:
+    bool full() const {
+        return m_class != QLatin1String("NameOnly") && m_class != QLatin1String("Nothing");
+    }
+    QString m_class;
+};
