@@ -1,6 +1,7 @@
 // The start procedure.
 #include "app/StartProcedure.h"
 
+#include "addins/AddInService.h"
 #include "addins/clsAddIns.h"
 #include "app/Form_Velmora.h"
 #include "app/Globals.h"
@@ -42,6 +43,9 @@ void runStartProcedure() {
     ignoringFailures([] {
         if (!gAddIns) gAddIns = std::make_unique<clsAddIns>();
     });
+    // Other programs reach the add-in host on the session bus; a program started by a client's
+    // call (bus activation) registers that client's add-in during the wait below.
+    ignoringFailures([] { startAddInService(); });
     ignoringFailures([] {
         stAppVersion = Version::appVersionText(Version::Major, Version::Minor, Version::Revision);
         stBuildDate = QString::fromLatin1(Version::BuildDate);

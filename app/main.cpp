@@ -1,4 +1,5 @@
 // Velmora's entry point: installs the real seams and runs the start procedure.
+#include "addins/AddInService.h"
 #include "addins/clsAddIns.h"
 #include "app/CommandLine.h"
 #include "app/Globals.h"
@@ -28,6 +29,7 @@ int main(int argc, char *argv[]) {
     // Windows closed on the way out are deleted before the application object goes.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     destroyAllForms();
+    stopAddInService();
     gAddIns.reset();
     return result;
 }

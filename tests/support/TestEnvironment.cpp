@@ -2,6 +2,7 @@
 #include "support/TestEnvironment.h"
 
 #include "addins/AddInLoaderList.h"
+#include "addins/AddInService.h"
 #include "addins/clsAddIns.h"
 #include "app/CommandLine.h"
 #include "app/Globals.h"
@@ -39,6 +40,7 @@ QString TestEnvironment::settingsFile() const {
 
 void TestEnvironment::resetProgram() {
     destroyAllForms();
+    stopAddInService();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     gAddIns.reset();
     gAddInLoaders.reset();
