@@ -2,9 +2,11 @@
 // unload of the program. Its procedures are spread over the files of their subsystems.
 #pragma once
 
+#include "link/Framing.h"
 #include "ui/ControlArray.h"
 #include "ui/SingleForm.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QRect>
 #include <QString>
@@ -313,6 +315,9 @@ private:
     bool m_frameKnown = false;
     bool m_loaded = false;
     bool m_inCheckTick = false;
+    // The unfinished report of the port poll's last read, joined to its next read.
+    ReportTail m_reportTail;
+    QElapsedTimer m_runTime;
     bool m_inRePressTick = false;
     bool m_inCheckKeysTick = false;
     bool m_inZSTick = false;

@@ -52,6 +52,7 @@ void Form_Velmora::ConnectToYamaha(int Sw1) {
             Line1->setText(QStringLiteral("Connection"));
             Line2->setText(QStringLiteral("closed"));
             Timer_Check->stop();
+            m_reportTail.clear();
             bReceiverUpdate = 0;
             com.Com->Tag = QStringLiteral("0");
             return;
@@ -114,6 +115,7 @@ void Form_Velmora::ConnectToYamaha(int Sw1) {
             if (Menu_Setup_ReportTime(i)->isChecked())
                 com.runCommand(reportTimeCommand(i), nullptr);
         }
+        m_reportTail.clear();
         Timer_Check->start();
     } catch (...) {
         const FailureDescription failure = describeCurrentFailure();
@@ -149,7 +151,10 @@ void Form_Velmora::Timer_Check_Timer() {
     ErrorScope on(kModule, QStringLiteral("Timer_Check_Timer"));
     QString received;
     on.step([&] { Form_Com::instance().ReadPort(received, true); });
-    if (!received.isEmpty()) passOnMessages(received, on);
+    // A report the read cut in two is completed by the next tick's read.
+    if (!m_runTime.isValid()) m_runTime.start();
+    const QString text = m_reportTail.join(received, m_runTime.elapsed());
+    if (!text.isEmpty()) passOnMessages(text, on);
     m_inCheckTick = false;
 }
 

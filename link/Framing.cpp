@@ -34,6 +34,22 @@ QStringList splitMessages(QStringView received) {
     return messages;
 }
 
+QString ReportTail::join(QStringView received, qint64 nowMs) {
+    if (!m_tail.isEmpty() && nowMs - m_since > MaxAgeMs) m_tail.clear();
+    const bool hadTail = !m_tail.isEmpty();
+    QString text = m_tail;
+    text += received;
+    m_tail.clear();
+    const qsizetype lastStx = text.lastIndexOf(Frame::STX);
+    if (lastStx >= 0 && text.indexOf(Frame::ETX, lastStx) < 0 &&
+        text.size() - lastStx <= MaxLength) {
+        m_tail = text.mid(lastStx);
+        // A tail that only grew keeps its age: it goes a second after its STX came.
+        if (!hadTail || lastStx != 0) m_since = nowMs;
+    }
+    return text;
+}
+
 QString readableLineText(QStringView text) {
     static const char *const names[] = {"NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK", "BEL",
                                         "BS",  "HT",  "LF",  "VT",  "FF",  "CR",  "SO",  "SI",

@@ -27,6 +27,26 @@ QString interfaceReset();
 // text up to that frame's ETX before the frame itself is yielded again.
 QStringList splitMessages(QStringView received);
 
+// The port poll's reads joined across ticks: a report that arrives while the poll reads is cut
+// in two, so the unfinished tail of one read (from the last STX without an ETX after it) is
+// kept and put in front of the next read. A tail is dropped once it is older than a second or
+// longer than 1 KB without its ETX, so that line noise cannot grow it.
+class ReportTail {
+public:
+    static constexpr qsizetype MaxLength = 1024;
+    static constexpr qint64 MaxAgeMs = 1000;
+
+    // The text to cut into messages: the kept tail (unless it has grown stale) followed by what
+    // was read at nowMs; the unfinished tail of that text is kept for the next read.
+    QString join(QStringView received, qint64 nowMs);
+    void clear() { m_tail.clear(); }
+    const QString &tail() const { return m_tail; }
+
+private:
+    QString m_tail;
+    qint64 m_since = 0;
+};
+
 // The text with its control bytes named ("<STX>07A1D<ETX>") and bytes above 0x7E in hex ("<c4>"),
 // for people reading the traffic; fonts draw raw control characters as empty boxes.
 QString readableLineText(QStringView text);

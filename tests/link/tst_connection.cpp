@@ -309,6 +309,14 @@ void TestConnection::pollingHandsEveryMessageToAddInsThenEvaluation() {
     QTRY_COMPARE(order.size(), 4);
     QCOMPARE(order, (QStringList{"cmd:102101", "eval:102101", "cmd:002301", "eval:002301"}));
 
+    // A report written a byte at a time across several ticks is evaluated once, whole.
+    order.clear();
+    for (const char byte : frame("002302")) {
+        sim->sendRaw(QByteArray(1, byte));
+        QTest::qWait(30);
+    }
+    QTRY_COMPARE(order, (QStringList{"cmd:002302", "eval:002302"}));
+
     // A change on the receiver's front panel arrives by itself.
     order.clear();
     sim->control(QStringLiteral("input TUNER"));
