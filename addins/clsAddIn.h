@@ -17,7 +17,9 @@ public:
     ~clsAddIn() override;
 
     // --- Members, in the order of their slots. "Registered only" members do nothing and give
-    // the neutral result while the object is not registered. ---
+    // the neutral result while the object is not registered. Those without by-reference
+    // arguments can also be called by name (QMetaObject::invokeMethod), so that an add-in needs
+    // no symbol of the program. ---
     QDateTime AddInCreateDate() const { return m_createDate; }
     QString AddInName() const { return m_name; }
     void setAddInName(const QString &name) { m_name = name; }
@@ -29,26 +31,26 @@ public:
     // Posts a menu command to the media player; also unregistered. Returns 0.
     long WinampSendCommand(qint32 &eWinamp);
     // 0 stopped, 1 playing, 3 paused; also unregistered.
-    long WinampGetStatus();
+    Q_INVOKABLE long WinampGetStatus();
     // Registered only: sends the five-character code. The result is always empty.
-    QVariant SendCommand(const QString &stCommand);
+    Q_INVOKABLE QVariant SendCommand(const QString &stCommand);
     // Registered only, and only while the main window exists: the two status lines.
     void GetText(QString &stLine1, QString &stLine2);
     // Registered only: the receiver information window's model ID, model, software version and
     // answer string. Returns 0.
     long GetInformation(QString &ModelID, QString &Model, QString &Version, QString &ReturnString);
     // Registered only: brings the active window (the mini window in mini mode) to the front.
-    void Show();
+    Q_INVOKABLE void Show();
     // The program's version text; also unregistered.
-    QString Version() const;
+    Q_INVOKABLE QString Version() const;
     // Registered only: whether the active window is visible.
-    bool Visible();
+    Q_INVOKABLE bool Visible();
     // Registered only: minimises and hides the active window.
-    void Hide();
+    Q_INVOKABLE void Hide();
     // Registered only: whether the serial port is open.
-    bool Connected();
+    Q_INVOKABLE bool Connected();
     // Registered only: closes an open connection. Returns 0.
-    long Disconnect();
+    Q_INVOKABLE long Disconnect();
     // Registered only: asks the receiver for its configuration block and gives the block as
     // received. Returns 0.
     long ReadSettings(QVariant *stSettings = nullptr);
@@ -58,17 +60,17 @@ public:
     long Connect(bool *bPowerOn = nullptr, long *ComPort = nullptr);
     // Closes the main window, which starts the orderly end with its add-in veto; also
     // unregistered.
-    void Quit();
+    Q_INVOKABLE void Quit();
     // Registered only: the about window, modal.
-    void About();
+    Q_INVOKABLE void About();
     // Joins the registry (loading the main window, without showing it, when there is none).
-    void AddInRegister();
+    Q_INVOKABLE void AddInRegister();
     // Leaves the registry.
-    void AddInUnRegister();
+    Q_INVOKABLE void AddInUnRegister();
     // Registered only: the active window's state: 0 normal, 1 minimised, 2 maximised.
-    long WindowState();
+    Q_INVOKABLE long WindowState();
     // Ends another add-in, or every other add-in for an empty ID; also unregistered.
-    void AddInTerminate(const QString &AddInID);
+    Q_INVOKABLE void AddInTerminate(const QString &AddInID);
     // Sends a message to every add-in, this one included, with this object's ID as sender;
     // also unregistered.
     void AddInMessage(long Msg, const QString &ReceiverID = QString(), long Param1 = 0,

@@ -58,6 +58,8 @@ Form_Velmora::Form_Velmora() {
     Timer_CheckKeys->setInterval(10);
     connect(Timer_CheckKeys, &QTimer::timeout, this, [this] { Timer_CheckKeys_Timer(); });
     prepareMediaKeys();
+    m_deviceWatch.setInterval(1000);
+    connect(&m_deviceWatch, &QTimer::timeout, this, [this] { watchLostDevice(); });
     // The schedule runs only while "Activated" is checked.
     Timer_ZS = new QTimer(this);
     Timer_ZS->setInterval(500);

@@ -10,6 +10,7 @@
 #include <QMainWindow>
 #include <QRect>
 #include <QString>
+#include <QTimer>
 #include <functional>
 
 class ErrorScope;
@@ -159,6 +160,9 @@ public:
     // receiver in standby on.
     void ConnectToYamaha(int Sw1 = 0);
     void Menu_Connect_Click();
+    // The device went away under the connection: the connection is shown as lost and the
+    // device is watched for until it comes back, or the user connects or disconnects.
+    void connectionLost(const QString &reason);
     void Timer_Check_Timer();
     void Menu_Reset_Click();
     void Menu_Extras_YInfo_Click();
@@ -317,6 +321,11 @@ private:
     bool m_inCheckTick = false;
     // The unfinished report of the port poll's last read, joined to its next read.
     ReportTail m_reportTail;
+    // Once a second while a lost device is awaited.
+    QTimer m_deviceWatch;
+    QString m_lostDevice;
+    bool m_lostDeviceGone = false;
+    void watchLostDevice();
     QElapsedTimer m_runTime;
     bool m_inRePressTick = false;
     bool m_inCheckKeysTick = false;

@@ -54,8 +54,10 @@ constexpr auto kOneTick = std::chrono::milliseconds(1);
 // are taken out of that: their broken connection only turns the source off. Every other
 // display (the toolkit's, if it uses Xlib) keeps the handler it had.
 QList<Display *> &ownDisplays() {
-    static QList<Display *> displays;
-    return displays;
+    // Never destroyed: the key source that removes its display from the list may itself be
+    // destroyed after function-local statics at the end of the program.
+    static auto *displays = new QList<Display *>;
+    return *displays;
 }
 XIOErrorHandler previousIOErrorHandler = nullptr;
 

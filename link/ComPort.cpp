@@ -39,6 +39,14 @@ ComPort::ComPort(QObject *parent) : QObject(parent) {
     connect(&m_port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
         if (e != QSerialPort::NoError && e != QSerialPort::TimeoutError && !m_quietModemLines)
             qCWarning(lcPort) << deviceName() << m_port.errorString();
+        // A descriptor whose device has gone stays readable for ever: left open, its notifier
+        // would spin a core. It is closed at once.
+        if (e == QSerialPort::ResourceError && m_port.isOpen()) {
+            const QString reason = deviceName() + QStringLiteral(": ") + m_port.errorString();
+            m_port.close();
+            m_port.clearError();
+            Q_EMIT deviceLost(reason);
+        }
     });
 }
 

@@ -42,6 +42,9 @@ public:
 Q_SIGNALS:
     // Data arrived while the event loop was running.
     void readyRead();
+    // The device went away under the open port (adapter pulled, terminal closed, a read or
+    // write error that says the device is gone). The port is closed already.
+    void deviceLost(const QString &reason);
 
 private:
     QSerialPort m_port;

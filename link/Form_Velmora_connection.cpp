@@ -6,6 +6,7 @@
 #include "app/Globals.h"
 #include "errors/ErrorHandling.h"
 #include "errors/ErrorReport.h"
+#include "link/ComPort.h"
 #include "link/Form_Com.h"
 #include "link/Form_YInfo.h"
 #include "link/Framing.h"
@@ -14,14 +15,26 @@
 #include "ui/WindowProcs.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSerialPortInfo>
 #include <QTimer>
 #include <source_location>
 
 namespace {
 const QString kModule = QStringLiteral("Form_Velmora");
 constexpr int kConnectAttempts = 4;
+
+bool devicePresent(const QString &device) {
+#ifdef Q_OS_WIN
+    for (const QSerialPortInfo &port : QSerialPortInfo::availablePorts())
+        if (port.portName().compare(device, Qt::CaseInsensitive) == 0) return true;
+    return false;
+#else
+    return QFileInfo::exists(device);
+#endif
+}
 
 // The mail that offers the answer of an unknown model to the developer.
 QString modelReportLink(const Form_YInfo &info) {
@@ -36,6 +49,8 @@ QString modelReportLink(const Form_YInfo &info) {
 } // namespace
 
 void Form_Velmora::ConnectToYamaha(int Sw1) {
+    // Connecting or disconnecting ends the wait for a lost device.
+    m_deviceWatch.stop();
     Form_Com &com = Form_Com::instance();
     long line = 0;
     // Every failure on the way ends the connection: a message and the "Comport Error" state.
@@ -61,6 +76,9 @@ void Form_Velmora::ConnectToYamaha(int Sw1) {
         com.Com->Tag = QStringLiteral("0");
         at();
         com.Com->setPortOpen(true);
+        // Told after the exchange that noticed it has ended.
+        connect(com.Com, &ComPort::deviceLost, this, &Form_Velmora::connectionLost,
+                Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection));
 
         stSettings.clear();
         QString scratch;
@@ -137,6 +155,44 @@ void Form_Velmora::ConnectToYamaha(int Sw1) {
         });
         bReceiverUpdate = 0;
     }
+}
+
+void Form_Velmora::connectionLost(const QString &reason) {
+    Form_Com &com = Form_Com::instance();
+    if (com.Com->PortOpen()) return; // connected again meanwhile
+    Timer_Check->stop();
+    m_reportTail.clear();
+    bReceiverUpdate = 0;
+    ignoringFailures([&] {
+        SetMenu(0);
+        Menu_Connect->setText(QStringLiteral("Connect"));
+        Line1->setText(QStringLiteral("Comport Error"));
+        Line2->setText(QString());
+    });
+    // The device is looked for once a second; when it is back, the program connects again.
+    m_lostDevice = com.Com->deviceName();
+    m_lostDeviceGone = !devicePresent(m_lostDevice);
+    m_deviceWatch.start();
+    ShowErrBox(QStringLiteral("Timer_Check_Timer"), kModule, ErrNr::ComPortNotAvailable,
+               RuntimeError::standardText(ErrNr::ComPortNotAvailable) + QStringLiteral(" (") +
+                   reason + QLatin1Char(')'),
+               0);
+}
+
+void Form_Velmora::watchLostDevice() {
+    if (Form_Com::instance().Com->PortOpen()) {
+        m_deviceWatch.stop();
+        return;
+    }
+    // Only a device that went and came back is connected again: one that stayed would only
+    // fail the same way.
+    if (!devicePresent(m_lostDevice)) {
+        m_lostDeviceGone = true;
+        return;
+    }
+    if (!m_lostDeviceGone) return;
+    ConnectToYamaha(0);
+    if (Form_Com::instance().Com->PortOpen()) Line1->setText(QStringLiteral("Reconnected"));
 }
 
 void Form_Velmora::Menu_Connect_Click() {

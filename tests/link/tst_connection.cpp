@@ -20,6 +20,7 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
+#include <ctime>
 
 using Sim::ReceiverSimulator;
 
@@ -66,6 +67,7 @@ private Q_SLOTS:
     void resetMenuAsksTwiceAndResets_data();
     void resetMenuAsksTwiceAndResets();
     void everyCatalogueCommandIsUnderstood();
+    void lostDeviceWaitsQuietlyAndComesBack();
 
 private:
     // Starts a simulated receiver on port n.
@@ -440,6 +442,42 @@ void TestConnection::everyCatalogueCommandIsUnderstood() {
         if (!sim->model().state().power) // after PowerOff, the rest needs a receiver that is on
             sim->control(QStringLiteral("power on"));
     }
+}
+
+void TestConnection::lostDeviceWaitsQuietlyAndComesBack() {
+    // The port's device name stays; the terminal behind it is pulled and plugged in again.
+    const QString device = env->file(QStringLiteral("ttyVelmora"));
+    const auto plugIn = [&] {
+        receiver();
+        QFile::remove(device);
+        QVERIFY(QFile::link(sim->devicePath(), device));
+    };
+    plugIn();
+    qputenv("VELMORA_COM1", device.toLocal8Bit());
+    Form_Velmora &main = Form_Velmora::instance();
+    main.Show();
+    main.ConnectToYamaha(0);
+    QTRY_VERIFY(sim->model().state().reportsEnabled);
+
+    sim.reset();
+    QFile::remove(device);
+    QTRY_COMPARE(main.Line1->text(), QStringLiteral("Comport Error"));
+    QVERIFY(!Form_Com::instance().Com->PortOpen());
+    QVERIFY(!main.Timer_Check->isActive());
+    QCOMPARE(main.Menu_Connect->text(), QStringLiteral("Connect"));
+    // Waiting costs nothing: no spinning on the dead line.
+    const std::clock_t before = std::clock();
+    QTest::qWait(2000);
+    const double cpu = double(std::clock() - before) / CLOCKS_PER_SEC;
+    QVERIFY2(cpu < 0.3, qPrintable(QString::number(cpu)));
+    QCOMPARE(env->errors.calls.size(), 1);
+    QCOMPARE(env->errors.calls.first().number, ErrNr::ComPortNotAvailable);
+
+    plugIn();
+    QTRY_COMPARE_WITH_TIMEOUT(main.Line1->text(), QStringLiteral("Reconnected"), 5000);
+    QVERIFY(main.Timer_Check->isActive());
+    QTRY_VERIFY(sim->model().state().reportsEnabled);
+    QCOMPARE(env->errors.calls.size(), 1);
 }
 
 QTEST_MAIN(TestConnection)
