@@ -108,7 +108,7 @@ void Form_Velmora::Form_Load() {
         bProgramEnding = false;
         bMiniMode = false;
     });
-    on.step([&] { Timer_CheckKeys->start(); });
+    on.step([&] { startKeyPoll(); });
     on.step([&] { lblWinAmp->setText(GetWinampTitle()); });
     on.step([&] {
         const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
@@ -179,7 +179,7 @@ void Form_Velmora::Form_Unload(int &Cancel) {
         Cancel = 1;
         return;
     }
-    on.step([&] { Timer_CheckKeys->stop(); });
+    on.step([&] { stopKeyPoll(); });
     on.step([] {
         if (!gAddInLoaders) return;
         while (gAddInLoaders->Count() > 0)

@@ -309,6 +309,11 @@ private:
     void setDebugView(bool on);
     // The media-key items' tool tips say what the keys do, or that they cannot be read here.
     void prepareMediaKeys();
+    // The media-key poll: started at load, stopped at unload, and resting in between while the
+    // key source can wake it and no key of its table is down.
+    void startKeyPoll();
+    void stopKeyPoll();
+    void restKeyPollWhenIdle();
     void updateMediaKeyToolTips();
 
     // Sets the outer height (title bar and borders included).

@@ -50,18 +50,22 @@ for _ in $(seq 100); do grep -q '^reports on' "$work/sim.log" && break; sleep 0.
 sleep 2
 
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+# Wake-ups: the context switches of all the program's threads.
+switches() { cat /proc/"$1"/task/*/status | awk '/ctxt_switches/ {n += $2} END {print n}'; }
 measure() {
-    local a0 x0 a1 x1 hz
+    local a0 x0 w0 a1 x1 w1 hz
     hz=$(getconf CLK_TCK)
     a0=$(ticks "$app")
     x0=$(ticks "$xvfb")
+    w0=$(switches "$app")
     sleep "$seconds"
     a1=$(ticks "$app")
     x1=$(ticks "$xvfb")
-    awk -v a=$((a1 - a0)) -v x=$((x1 - x0)) -v hz="$hz" -v s="$seconds" -v what="$1" \
-        -v rss="$(awk '/VmRSS/ {print $2}' "/proc/$app/status")" 'BEGIN {
-        printf "%s: velmora %.0f ms CPU in %d s (%.2f %% of one core), RSS %.1f MB; Xvfb %.0f ms CPU (%.2f %%)\n",
-            what, a * 1000 / hz, s, a * 100 / hz / s, rss / 1024, x * 1000 / hz, x * 100 / hz / s }'
+    w1=$(switches "$app")
+    awk -v a=$((a1 - a0)) -v x=$((x1 - x0)) -v w=$((w1 - w0)) -v hz="$hz" -v s="$seconds" \
+        -v what="$1" -v rss="$(awk '/VmRSS/ {print $2}' "/proc/$app/status")" 'BEGIN {
+        printf "%s: velmora %.0f ms CPU in %d s (%.2f %% of one core), %.1f wake-ups/s, RSS %.1f MB; Xvfb %.0f ms CPU (%.2f %%)\n",
+            what, a * 1000 / hz, s, a * 100 / hz / s, w / s, rss / 1024, x * 1000 / hz, x * 100 / hz / s }'
 }
 
 measure "media-key entries off"

@@ -1,6 +1,7 @@
 // The main window's media-key poll: keypad plus and minus while the window is in front, and the
 // keyboard's player and volume keys whichever program is in front, as the Extras menu chooses.
 #include "app/Form_Velmora.h"
+#include "app/Globals.h"
 
 #include "errors/ErrorHandling.h"
 #include "hotkeys/KeyStateSource.h"
@@ -53,7 +54,10 @@ void Form_Velmora::Timer_CheckKeys_Timer() {
     // is down then.
     if (Form_Com::linkBusy()) return;
     m_inCheckKeysTick = true;
-    const auto done = qScopeGuard([this] { m_inCheckKeysTick = false; });
+    const auto done = qScopeGuard([this] {
+        m_inCheckKeysTick = false;
+        restKeyPollWhenIdle();
+    });
     ErrorScope on(kModule, QStringLiteral("Timer_CheckKeys_Timer"));
 
     // Keypad plus and minus only while this window is the one in front. Anything of the
@@ -149,6 +153,28 @@ void Form_Velmora::Timer_CheckKeys_Timer() {
             if (CompKey(kVolumeMute)) Mute(0);
         });
     }
+}
+
+void Form_Velmora::startKeyPoll() {
+    // Where the key source can say that a key changed, the 10 ms poll runs only from a key of
+    // its table going down until every such key is up again and its press was taken; a press
+    // is still seen within one tick. Elsewhere it runs from the load to the unload.
+    KeyStateSource &keys = keyStateSource();
+    if (keys.canWake())
+        keys.setWakeUp([this] {
+            if (!bProgramEnding && !Timer_CheckKeys->isActive()) Timer_CheckKeys->start();
+        });
+    Timer_CheckKeys->start();
+}
+
+void Form_Velmora::stopKeyPoll() {
+    Timer_CheckKeys->stop();
+    keyStateSource().setWakeUp({});
+}
+
+void Form_Velmora::restKeyPollWhenIdle() {
+    KeyStateSource &keys = keyStateSource();
+    if (keys.canWake() && !keys.needsPolling()) Timer_CheckKeys->stop();
 }
 
 void Form_Velmora::prepareMediaKeys() {

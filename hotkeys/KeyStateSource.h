@@ -3,6 +3,7 @@
 
 #include <QLoggingCategory>
 #include <QtGlobal>
+#include <functional>
 #include <memory>
 
 Q_DECLARE_LOGGING_CATEGORY(lcHotkeys)
@@ -21,6 +22,13 @@ public:
     // False where the keys of the whole desktop cannot be read (Wayland, no display); every
     // key then reads as not pressed.
     virtual bool isAvailable() const = 0;
+
+    // A source that can tell when a key may have changed lets the poll sleep in between: it
+    // calls wakeUp when something arrived for it, and needsPolling says whether a key of the
+    // poll is down or a press waits to be asked for. Others are polled all the time.
+    virtual bool canWake() const { return false; }
+    virtual void setWakeUp(std::function<void()> wakeUp) { Q_UNUSED(wakeUp); }
+    virtual bool needsPolling() { return true; }
 };
 
 // Stands in where no global key state can be had: nothing is ever pressed.

@@ -1,6 +1,8 @@
 // The key state of an X server's keyboard, read from the program's own connection.
 #include "hotkeys/X11KeyStateSource.h"
 
+#include <QSocketNotifier>
+
 #include <X11/XF86keysym.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
@@ -78,6 +80,8 @@ void takeOutOfProgramEnd(Display *display) {
 
 struct X11KeyStateSource::Connection {
     Display *display = nullptr;
+    // Wakes the poll when the server sends something; before the display closes.
+    std::unique_ptr<QSocketNotifier> notifier;
     int xiOpcode = -1;
     bool lost = false;
     // Per keycode, the keys of kKeys it produces (bit i for kKeys[i]).
@@ -91,6 +95,7 @@ struct X11KeyStateSource::Connection {
     std::chrono::steady_clock::time_point refreshTime;
 
     ~Connection() {
+        notifier.reset();
         if (!display) return;
         XCloseDisplay(display);
         ownDisplays().removeAll(display);
@@ -224,6 +229,37 @@ X11KeyStateSource::~X11KeyStateSource() = default;
 
 bool X11KeyStateSource::isAvailable() const {
     return d->display && !d->lost;
+}
+
+bool X11KeyStateSource::canWake() const {
+    return isAvailable();
+}
+
+void X11KeyStateSource::setWakeUp(std::function<void()> wakeUp) {
+    d->notifier.reset();
+    if (!wakeUp || !isAvailable()) return;
+    d->notifier =
+        std::make_unique<QSocketNotifier>(ConnectionNumber(d->display), QSocketNotifier::Read);
+    QObject::connect(d->notifier.get(), &QSocketNotifier::activated, d->notifier.get(),
+                     [this, wakeUp] {
+                         // Takes the events in; only a key of the table wakes the poll.
+                         if (d->lost) {
+                             d->notifier->setEnabled(false);
+                             return;
+                         }
+                         if (!d->drain()) return;
+                         // The keymap read before these events is out of date.
+                         d->keymapRead = false;
+                         wakeUp();
+                     });
+}
+
+bool X11KeyStateSource::needsPolling() {
+    if (!isAvailable()) return false;
+    d->refresh();
+    for (int i = 0; i < kKeyCount; ++i)
+        if (d->pressed[i] || d->isDown(i)) return true;
+    return false;
 }
 
 qint16 X11KeyStateSource::keyState(qint32 virtualKey) {

@@ -26,6 +26,11 @@ public:
     // True while the connection stands; false from the start without a usable server, and once
     // the server has gone away.
     bool isAvailable() const override;
+    // The X connection says when events arrive; the poll sleeps while no key of its table is
+    // down and no press waits.
+    bool canWake() const override;
+    void setWakeUp(std::function<void()> wakeUp) override;
+    bool needsPolling() override;
 
 private:
     struct Connection;

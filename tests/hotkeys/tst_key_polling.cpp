@@ -48,6 +48,12 @@ public:
         return qint16(state);
     }
     bool isAvailable() const override { return available; }
+    // A source that says when keys change, as on X11.
+    bool waking = false;
+    std::function<void()> wakeUp;
+    bool canWake() const override { return waking; }
+    void setWakeUp(std::function<void()> w) override { wakeUp = std::move(w); }
+    bool needsPolling() override { return !down.isEmpty() || !pressedSince.isEmpty(); }
 };
 
 // A player that answers from fields. A Winamp window answers a status request before it takes
@@ -113,6 +119,7 @@ private Q_SLOTS:
     void tickInsideATickIsSkipped();
     void tickDuringAnExchangeLeavesThePressForLater();
     void failureGoesToTheErrorBoxAndTheTickGoesOn();
+    void pollRunsFromLoadToUnload_data();
     void pollRunsFromLoadToUnload();
     void toolTipsSayWhetherTheKeysCanBeRead_data();
     void toolTipsSayWhetherTheKeysCanBeRead();
@@ -474,25 +481,46 @@ void TestKeyPolling::failureGoesToTheErrorBoxAndTheTickGoesOn() {
     QCOMPARE(env->errors.calls.size(), 1);
 }
 
+void TestKeyPolling::pollRunsFromLoadToUnload_data() {
+    QTest::addColumn<bool>("waking");
+    QTest::addRow("polled all the time") << false;
+    QTest::addRow("resting until a key wakes it") << true;
+}
+
 void TestKeyPolling::pollRunsFromLoadToUnload() {
+    QFETCH(bool, waking);
+    keys->waking = waking;
     Form_Velmora &main = connected();
     QVERIFY(!main.Timer_CheckKeys->isActive());
     main.Load();
-    QVERIFY(main.Timer_CheckKeys->isActive());
     QCOMPARE(main.Timer_CheckKeys->interval(), 10);
     main.Menu_Extras_MT_Yamaha->setChecked(true);
+    if (waking) {
+        // Nothing down: the poll rests, and a key of its table wakes it.
+        QTRY_VERIFY(!main.Timer_CheckKeys->isActive());
+        keys->press(175);
+        keys->wakeUp();
+    } else {
+        keys->press(175);
+    }
+    QVERIFY(main.Timer_CheckKeys->isActive());
 
     // Held down across many ticks of the running timer: one step.
-    keys->press(175);
     QTRY_COMPARE(commandsIn(m_received).count(kVolUp), 1);
     QTest::qWait(300);
     QCOMPARE(commandsIn(m_received).count(kVolUp), 1);
     QVERIFY(keys->queried.count(175) > 5);
+    keys->down.clear();
+    if (waking)
+        QTRY_VERIFY(!main.Timer_CheckKeys->isActive());
+    else
+        QVERIFY(main.Timer_CheckKeys->isActive());
 
     int cancel = 0;
     main.Form_Unload(cancel);
     QCOMPARE(cancel, 0);
     QVERIFY(!main.Timer_CheckKeys->isActive());
+    QVERIFY(!keys->wakeUp);
 }
 
 void TestKeyPolling::toolTipsSayWhetherTheKeysCanBeRead_data() {

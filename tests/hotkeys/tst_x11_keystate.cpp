@@ -119,6 +119,7 @@ private Q_SLOTS:
     void keyReadsAsOnWindows();
     void keyHeldBeforeOpening();
     void otherCodesNeverPressed();
+    void wakesThePollForItsKeysOnly();
     void noServer();
     void serverGoingAwayIsNoCrash();
 
@@ -191,6 +192,29 @@ void TestX11KeyState::otherCodesNeverPressed() {
     for (qint32 code : {0, 65, 97, 255, -1, 100000})
         QCOMPARE(source.keyState(code), qint16(0));
     QVERIFY(display->keyUp(QStringLiteral("a")));
+}
+
+void TestX11KeyState::wakesThePollForItsKeysOnly() {
+    X11KeyStateSource source(display->name());
+    int wakes = 0;
+    QVERIFY(source.canWake());
+    source.setWakeUp([&] { ++wakes; });
+    QVERIFY(!source.needsPolling());
+    QVERIFY(display->xdotool({QStringLiteral("key"), QStringLiteral("a")}));
+    QTest::qWait(300);
+    QCOMPARE(wakes, 0);
+    auto holder = display->keyDown(QStringLiteral("XF86AudioRaiseVolume"));
+    QTRY_VERIFY(wakes > 0);
+    QVERIFY(source.needsPolling());
+    QCOMPARE(source.keyState(175), kFresh);
+    QVERIFY(display->keyUp(QStringLiteral("XF86AudioRaiseVolume")));
+    QTRY_VERIFY(!source.needsPolling());
+    // A tap between two looks still wakes the poll, which then finds the press.
+    QVERIFY(display->xdotool({QStringLiteral("key"), QStringLiteral("XF86AudioMute")}));
+    QTRY_VERIFY(wakes > 1);
+    QVERIFY(source.needsPolling());
+    QCOMPARE(source.keyState(173), qint16(0x0001));
+    QVERIFY(!source.needsPolling());
 }
 
 void TestX11KeyState::noServer() {
