@@ -24,8 +24,10 @@ long leadingNumber(QStringView text) {
         }
         if (c < QLatin1Char('0') || c > QLatin1Char('9')) break;
         digitSeen = true;
-        value = value * 10 + (c.unicode() - '0');
-        if (value > std::numeric_limits<long>::max()) value = std::numeric_limits<long>::max();
+        // Held at the largest number rather than overflowing on a long row of digits.
+        constexpr long long top = std::numeric_limits<long>::max();
+        const int digit = c.unicode() - '0';
+        value = value > (top - digit) / 10 ? top : value * 10 + digit;
     }
     return static_cast<long>(negative ? -value : value);
 }

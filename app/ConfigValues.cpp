@@ -105,9 +105,12 @@ long configNumber(QStringView value) {
     if (i < value.size() && (value[i] == QLatin1Char('-') || value[i] == QLatin1Char('+')))
         negative = value[i++] == QLatin1Char('-');
     long long number = 0;
-    for (; i < value.size() && value[i] >= QLatin1Char('0') && value[i] <= QLatin1Char('9'); ++i)
-        number = std::min<long long>(number * 10 + (value[i].unicode() - '0'),
-                                     std::numeric_limits<long>::max());
+    constexpr long long top = std::numeric_limits<long>::max();
+    for (; i < value.size() && value[i] >= QLatin1Char('0') && value[i] <= QLatin1Char('9'); ++i) {
+        // Held at the largest number rather than overflowing on a long row of digits.
+        const int digit = value[i].unicode() - '0';
+        number = number > (top - digit) / 10 ? top : number * 10 + digit;
+    }
     return static_cast<long>(negative ? -number : number);
 }
 

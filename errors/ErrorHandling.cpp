@@ -28,8 +28,8 @@ void ShowErrBox(const QString &stProc, const QString &stModulname, long lErrNr,
     }
 }
 
-void ErrorScope::report(long number, const QString &message, const std::source_location &where) {
+void ErrorScope::report(long number, const QString &message, SourceLine where) {
     ++m_failures;
     if (m_mode == Mode::Ignore) return;
-    ShowErrBox(m_proc, m_module, number, message, static_cast<long>(where.line()));
+    ShowErrBox(m_proc, m_module, number, message, where.line());
 }

@@ -7,9 +7,16 @@
 #include <QLoggingCategory>
 #include <QString>
 #include <functional>
-#include <source_location>
 
 Q_DECLARE_LOGGING_CATEGORY(lcErrors)
+
+// The source line of a failing step, as the error box shows it; taken where the step is
+// written (the builtin that std::source_location rests on, which every compiler in use has).
+struct SourceLine {
+    long number = 0;
+    static constexpr SourceLine current(long line = __builtin_LINE()) { return SourceLine{line}; }
+    long line() const { return number; }
+};
 
 // What the error box is asked to show.
 struct ErrBoxCall {
@@ -42,7 +49,7 @@ public:
 
     // Runs f; returns true when it finished without a failure.
     template <class F>
-    bool step(F &&f, std::source_location where = std::source_location::current()) {
+    bool step(F &&f, SourceLine where = SourceLine::current()) {
         try {
             std::forward<F>(f)();
             return true;
@@ -58,7 +65,7 @@ public:
     const QString &module() const { return m_module; }
 
 private:
-    void report(long number, const QString &message, const std::source_location &where);
+    void report(long number, const QString &message, SourceLine where);
 
     QString m_module;
     QString m_proc;

@@ -20,7 +20,6 @@
 #include <QLineEdit>
 #include <QSerialPortInfo>
 #include <QTimer>
-#include <source_location>
 
 namespace {
 const QString kModule = QStringLiteral("Form_Velmora");
@@ -54,7 +53,7 @@ void Form_Velmora::ConnectToYamaha(int Sw1) {
     Form_Com &com = Form_Com::instance();
     long line = 0;
     // Every failure on the way ends the connection: a message and the "Comport Error" state.
-    const auto at = [&line](std::source_location where = std::source_location::current()) {
+    const auto at = [&line](SourceLine where = SourceLine::current()) {
         line = static_cast<long>(where.line());
     };
     try {

@@ -5,7 +5,9 @@
 
 #include <QLocale>
 #include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -13,6 +15,9 @@ constexpr int kBarWidth = 20;
 
 // Nearest integer, halves to the even one, independent of the floating-point environment.
 int roundHalfToEven(double x) {
+    // A level text from outside can name any number; the bar is held to what an int holds.
+    if (std::isnan(x)) return 0;
+    x = std::clamp(x, std::numeric_limits<int>::min() + 1.0, std::numeric_limits<int>::max() - 1.0);
     const double lower = std::floor(x);
     const double fraction = x - lower;
     double r = lower;
@@ -48,7 +53,7 @@ int barLength(const QString &levelText) {
 }
 
 QString volumeBar(int n) {
-    const int blocks = std::max(n, 0);
+    const int blocks = std::clamp(n, 0, kVolumeBarLongest);
     QString bar(blocks, kVolumeBarBlock);
     if (blocks < kBarWidth) bar += QString(kBarWidth - blocks, QLatin1Char('-'));
     return bar;

@@ -28,7 +28,8 @@ int barLength(const QString &levelText);
 inline constexpr QChar kVolumeBarBlock{u'\u2588'};
 
 // n blocks, then "-" up to 20 characters in all (none when n is 20 or more; a negative n draws
-// no block).
+// no block). No bar is longer than kVolumeBarLongest blocks, whatever n says.
+inline constexpr int kVolumeBarLongest = 100;
 QString volumeBar(int n);
 
 enum class VolumeZone { Main, Zone2 };

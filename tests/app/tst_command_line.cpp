@@ -3,6 +3,8 @@
 #include "app/Version.h"
 
 #include <QTest>
+#include <climits>
+#include <limits>
 
 class TestCommandLine : public QObject {
     Q_OBJECT
@@ -73,6 +75,9 @@ void TestCommandLine::leadingNumber_data() {
     QTest::addRow("sign") << "-5" << -5L;
     QTest::addRow("empty") << "" << 0L;
     QTest::addRow("decimal point stops") << "7.9" << 7L;
+    // Found by the fuzzer: a long row of digits overflowed.
+    QTest::addRow("held at the largest") << "88888888888888888888888" << LONG_MAX;
+    QTest::addRow("held at the smallest") << "-88888888888888888888888" << -LONG_MAX;
 }
 
 void TestCommandLine::leadingNumber() {

@@ -226,6 +226,8 @@ void TestSettings::storedNumber_data() {
     QTest::addRow("a blank only") << " " << 0;
     QTest::addRow("sign") << "-1" << -1;
     QTest::addRow("does not wrap onto an item") << "4294967297" << INT_MAX;
+    // Found by the fuzzer: a long row of digits overflowed.
+    QTest::addRow("twenty digits") << "20000000000000000000" << INT_MAX;
 }
 
 void TestSettings::storedNumber() {

@@ -16,13 +16,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         }
     }
     for (int tick = 0; tick < 3; ++tick)
-        if (const long due = findDueEntry(schedule, QStringLiteral("24.12.2026"),
-                                          QStringLiteral("07:30")))
+        if (const long due =
+                findDueEntry(schedule, QStringLiteral("24.12.2026"), QStringLiteral("07:30")))
             schedule.Item(due).bDisable = true;
-    ScheduleFields fields{QString::fromLatin1(bytes.left(2)), QString::fromLatin1(bytes.mid(2, 2)),
-                          QString::fromLatin1(bytes.mid(4, 2)), QString::fromLatin1(bytes.mid(6, 2)),
-                          QString::fromLatin1(bytes.mid(8, 4)), size % 2 == 0,
-                          QString::fromLatin1(bytes.mid(12))};
+    ScheduleFields fields{
+        QString::fromLatin1(bytes.left(2)),   QString::fromLatin1(bytes.mid(2, 2)),
+        QString::fromLatin1(bytes.mid(4, 2)), QString::fromLatin1(bytes.mid(6, 2)),
+        QString::fromLatin1(bytes.mid(8, 4)), size % 2 == 0,
+        QString::fromLatin1(bytes.mid(12))};
     (void)buildScheduleLine(fields, QStringLiteral("07.12.2026"));
     return 0;
 }

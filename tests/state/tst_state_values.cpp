@@ -5,6 +5,8 @@
 
 #include <QLocale>
 #include <QTest>
+#include <climits>
+#include <limits>
 
 namespace {
 
@@ -286,6 +288,9 @@ void TestStateValues::barLengths_data() {
     QTest::addRow("+9.5 written 9.5.0") << "9.5.0" << 22;
     QTest::addRow("not a number") << "abc" << 20;
     QTest::addRow("empty") << "" << 20;
+    // Found by the fuzzer: a level beyond what the bar can count.
+    QTest::addRow("far below") << "-024127002412" << std::numeric_limits<int>::min() + 1;
+    QTest::addRow("far above") << "99999999999999999999" << std::numeric_limits<int>::max() - 1;
 }
 
 void TestStateValues::barLengths() {
@@ -304,6 +309,8 @@ void TestStateValues::bars_data() {
     QTest::addRow("20") << 20 << QString(20, b);
     QTest::addRow("26") << 26 << QString(26, b);
     QTest::addRow("negative") << -3 << "--------------------";
+    // Found by the fuzzer: a level far out of range asked for a bar of two billion blocks.
+    QTest::addRow("held at the longest") << INT_MAX << QString(kVolumeBarLongest, b);
 }
 
 void TestStateValues::bars() {
