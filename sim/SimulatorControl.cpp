@@ -75,7 +75,8 @@ QString ReceiverSimulator::helpText() {
         "reports on|off            enable or disable reports as the program would\n"
         "send <text>               send STX <text> ETX as it is\n"
         "delay <ms>                delay every answer and report by ms (0 = off)\n"
-        "drop [n]                  drop the next n frames the receiver sends (default 1)\n"
+        "drop [n]                  drop the next n frames the receiver sends (default 1; 0 ends\n"
+        "                          the dropping)\n"
         "split on|off              send every frame in two writes 20 ms apart\n"
         "noise [n]                 send n bytes of line noise without STX (default 16)\n"
         "reset                     receiver back to its start state, faults off\n"
@@ -216,8 +217,10 @@ QString ReceiverSimulator::control(const QString &line) {
                    : QStringLiteral("no delay");
     }
     if (cmd == QLatin1String("drop")) {
-        const auto n = words.size() > 1 ? intArg(arg(1), 1, 1000) : std::optional(1);
+        const auto n = words.size() > 1 ? intArg(arg(1), 0, 1000) : std::optional(1);
         if (!n) return usage("drop [n]");
+        // "drop 0" sends every frame again.
+        if (*n == 0) m_dropCount = 0;
         dropNextAnswers(*n);
         return QStringLiteral("dropping the next %1 frame(s)").arg(m_dropCount);
     }
