@@ -220,7 +220,7 @@ void TestTimeControl::confirmingRebuildsTheSchedule() {
     // Closing the window confirms as well; the dialog and its list live on.
     gTimeControl->Item(1).bDisable = true;
     dialog.show();
-    dialog.List_ZS->takeItem(1);
+    delete dialog.List_ZS->takeItem(1);
     QVERIFY(!dialog.close());
     QCOMPARE(Form_ZS::existing(), &dialog);
     QVERIFY(!dialog.isVisible());
