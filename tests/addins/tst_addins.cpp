@@ -59,6 +59,7 @@ private Q_SLOTS:
     void windowMembersActOnTheMiniWindowInMiniMode();
     void managerWindowFollowsTheRegistry();
     void guidInStorageOrder();
+    void loaderResults();
     void classChoice_data();
     void classChoice();
     void folderAddInsLoadAtStart();
@@ -239,6 +240,15 @@ void TestAddIns::guidInStorageOrder() {
                 .match(id)
                 .hasMatch());
     QVERIFY(id != CreateGUID());
+}
+
+void TestAddIns::loaderResults() {
+    QCOMPARE(LoadAddIn(nullptr), -1L);
+    QObject notAnAddIn; // lacks the loader calls
+    QCOMPARE(LoadAddIn(&notAnAddIn), ErrNr::NoSuchMember);
+    QCOMPARE(CreateAddInObject(QString()), nullptr);
+    QCOMPARE(CreateAddInObject(QStringLiteral("NoLib.NoClass")), nullptr);
+    QCOMPARE(gAddIns->Count(), 0L);
 }
 
 void TestAddIns::classChoice_data() {
