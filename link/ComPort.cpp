@@ -32,6 +32,26 @@ QString portDeviceName(long n) {
 #endif
 }
 
+QString portPermissionHint(const QString &device, const QString &group, bool groupMayUse,
+                           const QString &user) {
+#ifdef Q_OS_WIN
+    Q_UNUSED(device);
+    Q_UNUSED(group);
+    Q_UNUSED(groupMayUse);
+    Q_UNUSED(user);
+    return QString();
+#else
+    const QString u = user.isEmpty() ? QStringLiteral("$USER") : user;
+    if (!groupMayUse || group.isEmpty())
+        return QStringLiteral("Only the owner of %1 may use it; serial adapters normally belong to "
+                              "the group \"dialout\", which \"sudo adduser %2 dialout\" joins.")
+            .arg(device, u);
+    return QStringLiteral("%1 may be used by the members of the group \"%2\". Join it with "
+                          "\"sudo adduser %3 %2\", then log out and in again.")
+        .arg(device, group, u);
+#endif
+}
+
 ComPort::ComPort(QObject *parent) : QObject(parent) {
     // The receiver's input buffer size; what does not fit stays with the system until read.
     m_port.setReadBufferSize(1024);
@@ -78,8 +98,14 @@ void ComPort::setPortOpen(bool open) {
         switch (error) {
         case QSerialPort::DeviceNotFoundError:
             fail(ErrNr::ComInvalidPortNumber, detail);
-        case QSerialPort::PermissionError:
-            fail(ErrNr::ComPortNotAvailable, detail);
+        case QSerialPort::PermissionError: {
+            const QFileInfo file(deviceName());
+            const bool groupMayUse = file.permission(QFile::ReadGroup | QFile::WriteGroup);
+            const QString hint = portPermissionHint(deviceName(), file.group(), groupMayUse,
+                                                    qEnvironmentVariable("USER"));
+            fail(ErrNr::ComPortNotAvailable,
+                 hint.isEmpty() ? detail : detail + QStringLiteral(". ") + hint);
+        }
         default:
             fail(ErrNr::ComSetStateFailed, detail);
         }

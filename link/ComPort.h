@@ -9,6 +9,13 @@
 // environment variable VELMORA_COM<n>, else /dev/ttyUSB<n-1> when it exists, else /dev/ttyS<n-1>.
 QString portDeviceName(long n);
 
+// What to tell a user whom the system does not let open a port: which group the device
+// belongs to and how to join it (on Debian the serial devices belong to "dialout"). Empty on
+// Windows, where ports carry no groups.
+// groupMayUse: whether the device's group may read and write it at all.
+QString portPermissionHint(const QString &device, const QString &group, bool groupMayUse,
+                           const QString &user);
+
 class ComPort : public QObject {
     Q_OBJECT
 public:

@@ -36,6 +36,8 @@ class TestFormCom : public QObject {
 private Q_SLOTS:
     void init();
     void cleanup();
+    void permissionHintNamesTheGroup_data();
+    void permissionHintNamesTheGroup();
 
     void commandFrameOnTheLine_data();
     void commandFrameOnTheLine();
@@ -352,6 +354,24 @@ void TestFormCom::mainWindowPauseHoldsEventsBack() {
     QVERIFY2(!fired, "no event may run during the blocking wait");
     QVERIFY(cpuSeconds() - cpu < 0.15);
     QTRY_VERIFY(fired);
+}
+
+void TestFormCom::permissionHintNamesTheGroup_data() {
+    QTest::addColumn<QString>("group");
+    QTest::addColumn<bool>("groupMayUse");
+    QTest::addColumn<QString>("says");
+    QTest::addRow("the group may use it")
+        << "dialout" << true << "sudo adduser anna dialout\", then log out and in again";
+    QTest::addRow("only the owner may") << "root" << false << "Only the owner of /dev/ttyUSB0";
+}
+
+void TestFormCom::permissionHintNamesTheGroup() {
+    QFETCH(QString, group);
+    QFETCH(bool, groupMayUse);
+    QFETCH(QString, says);
+    const QString hint = portPermissionHint(QStringLiteral("/dev/ttyUSB0"), group, groupMayUse,
+                                            QStringLiteral("anna"));
+    QVERIFY2(hint.contains(says), qPrintable(hint));
 }
 
 QTEST_MAIN(TestFormCom)
