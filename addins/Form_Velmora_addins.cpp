@@ -8,6 +8,10 @@
 #include "errors/ErrorHandling.h"
 #include "ui/WindowProcs.h"
 
+#include <QLoggingCategory>
+
+Q_DECLARE_LOGGING_CATEGORY(lcAddIns)
+
 namespace {
 const QString kModule = QStringLiteral("Form_Velmora");
 }
@@ -20,9 +24,13 @@ void Form_Velmora::LoadAddIns() {
         if (identifier.isEmpty()) continue;
         on.step([&] {
             std::unique_ptr<QObject> addIn = CreateAddInObject(identifier);
+            const long result = LoadAddIn(addIn.get());
+            qCInfo(lcAddIns).noquote()
+                << "add-in" << identifier
+                << (result == 0 ? QStringLiteral("loaded")
+                                : QStringLiteral("not loaded (%1)").arg(result));
             // An add-in that did not load is released here.
-            if (addIn && LoadAddIn(addIn.get()) == 0 && gAddInLoaders)
-                gAddInLoaders->Add(std::move(addIn));
+            if (addIn && result == 0 && gAddInLoaders) gAddInLoaders->Add(std::move(addIn));
         });
     }
 }

@@ -11,6 +11,7 @@
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QLoggingCategory>
 #include <QPluginLoader>
 #include <QUuid>
 
@@ -40,6 +41,8 @@ QString CreateGUID() {
 }
 
 // --- The add-in folder ---
+
+Q_DECLARE_LOGGING_CATEGORY(lcAddIns)
 
 namespace {
 const QString kModule = QStringLiteral("modFindAddIn");
@@ -89,9 +92,10 @@ QStringList FindAddIns() {
     ErrorScope on(kModule, QStringLiteral("FindAddIns"));
     QStringList candidates{QString()};
     candidateFiles().clear();
-    const QDir folder(programFolderFile(QStringLiteral("AddIn")));
-    const QFileInfoList files =
-        folder.entryInfoList({libraryPattern()}, QDir::Files | QDir::Readable, QDir::Name);
+    QFileInfoList files;
+    for (const QString &path : programFileLocations(ProgramFile::AddIns))
+        files +=
+            QDir(path).entryInfoList({libraryPattern()}, QDir::Files | QDir::Readable, QDir::Name);
     for (const QFileInfo &file : files) {
         on.step([&] {
             const QPluginLoader loader(file.absoluteFilePath());
@@ -113,6 +117,7 @@ QStringList FindAddIns() {
             const QString library = data.value(QLatin1String("Library")).toString();
             const QString identifier = library + QLatin1Char('.') + chosen;
             candidateFiles().insert(identifier, file.absoluteFilePath());
+            qCInfo(lcAddIns).noquote() << "add-in" << identifier << "in" << file.absoluteFilePath();
             candidates << identifier;
         });
     }

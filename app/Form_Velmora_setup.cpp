@@ -63,7 +63,7 @@ void Form_Velmora::Menu_Setup_Log_Click() {
     Menu_Setup_Log->setChecked(true);
     on.step([&] {
         // Every new log starts with an empty file.
-        QFile log(programFolderFile(QStringLiteral("debug.txt")));
+        QFile log(programFileLocations(ProgramFile::TrafficLog).constFirst());
         if (log.exists() && !log.remove())
             RuntimeError::fileAccess(log.fileName(), log.errorString());
     });

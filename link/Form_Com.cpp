@@ -14,8 +14,10 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -189,7 +191,8 @@ void Form_Com::DebugLog(const QString &Puffer, bool Send) {
     });
     on.step([&] {
         if (!main || !main->Menu_Setup_Log->isChecked()) return;
-        QFile file(programFolderFile(QStringLiteral("debug.txt")));
+        QFile file(programFileLocations(ProgramFile::TrafficLog).constFirst());
+        QDir().mkpath(QFileInfo(file).absolutePath());
         if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
             RuntimeError::fileAccess(file.fileName(), file.errorString());
         const QByteArray bytes = toLineBytes(line) + "\r\n";

@@ -7,6 +7,7 @@
 #include "app/ConfigValues.h"
 #include "app/Form_Velmora.h"
 #include "app/Globals.h"
+#include "app/ProgramFolder.h"
 #include "link/Form_Com.h"
 #include "sim/ReceiverSimulator.h"
 #include "support/PtyPair.h"
@@ -182,6 +183,8 @@ private Q_SLOTS:
     void failedSaveKeepsThePreviousFile();
     void killedSaveLeavesOneWholeSet();
     void emptyLockFileDoesNotHoldUpTheSave();
+    void programFileLocations_data();
+    void programFileLocations();
 
 private:
     Form_Velmora &start();
@@ -585,6 +588,54 @@ void TestSettings::emptyLockFileDoesNotHoldUpTheSave() {
     QCOMPARE(roundInFile(env->settingsFile(), why), 3);
     QVERIFY(!lock.exists());
     QVERIFY2(env->errors.calls.isEmpty(), qPrintable(env->errors.describe()));
+}
+
+// "@" stands for the test's folder; the program runs from "@/bin".
+void TestSettings::programFileLocations_data() {
+    QTest::addColumn<bool>("installed");
+    QTest::addColumn<QString>("stateHome");
+    QTest::addColumn<QString>("dataHome");
+    QTest::addColumn<QString>("log");
+    QTest::addColumn<QStringList>("addIns");
+    QTest::newRow("build tree") << false << "@/state"
+                                << "@/data"
+                                << "@/bin/debug.txt" << QStringList{"@/bin/AddIn"};
+    QTest::newRow("installed") << true << "@/state"
+                               << "@/data"
+                               << "@/state/Velmora/debug.txt"
+                               << QStringList{"@/lib/velmora/AddIn", "@/data/Velmora/AddIn"};
+    QTest::newRow("installed, no XDG folders")
+        << true << ""
+        << ""
+        << "@/home/.local/state/Velmora/debug.txt"
+        << QStringList{"@/lib/velmora/AddIn", "@/home/.local/share/Velmora/AddIn"};
+    QTest::newRow("installed, relative XDG folders")
+        << true << "state"
+        << "data"
+        << "@/home/.local/state/Velmora/debug.txt"
+        << QStringList{"@/lib/velmora/AddIn", "@/home/.local/share/Velmora/AddIn"};
+}
+
+void TestSettings::programFileLocations() {
+    QFETCH(bool, installed);
+    QFETCH(QString, stateHome);
+    QFETCH(QString, dataHome);
+    QFETCH(QString, log);
+    QFETCH(QStringList, addIns);
+    const QString root = env->folder();
+    QVERIFY(QDir(root).mkpath(installed ? "bin/../lib/velmora/AddIn" : "bin"));
+    setProgramFolder(root + "/bin");
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", (root + "/home").toLocal8Bit());
+    qputenv("XDG_STATE_HOME", stateHome.replace('@', root).toLocal8Bit());
+    qputenv("XDG_DATA_HOME", dataHome.replace('@', root).toLocal8Bit());
+    const QStringList logs = ::programFileLocations(ProgramFile::TrafficLog);
+    const QStringList folders = ::programFileLocations(ProgramFile::AddIns);
+    qputenv("HOME", home);
+    qunsetenv("XDG_STATE_HOME");
+    qunsetenv("XDG_DATA_HOME");
+    QCOMPARE(logs, QStringList{log.replace('@', root)});
+    QCOMPARE(folders, addIns.replaceInStrings("@", root));
 }
 
 int main(int argc, char *argv[]) {
