@@ -25,6 +25,8 @@ const char kHelp[] =
     "Drives the receiver through Velmora on the session bus (Velmora is started if needed).\n"
     "\n"
     "  status                  the two status lines of Velmora's display\n"
+    "  connect                 connect to the receiver on the port chosen in Velmora's Setup\n"
+    "  disconnect              close the connection\n"
     "  send CODE               send a five-character command code, e.g. 07A1D\n"
     "  power on|off            switch the receiver on or to standby\n"
     "  input NAME              select an input of the main zone: PHONO, CD, TUNER, TAPE, MD,\n"
@@ -136,7 +138,8 @@ int run(const QStringList &args) {
     const QString command = args.at(0);
     const QString argument = args.value(1);
     static const QStringList withArgument{"send", "power", "input", "volume"};
-    static const QStringList withoutArgument{"status", "info", "watch", "quit"};
+    static const QStringList withoutArgument{"status", "connect", "disconnect",
+                                             "info",   "watch",   "quit"};
     const bool known = (withArgument.contains(command) && args.size() == 2) ||
                        (withoutArgument.contains(command) && args.size() == 1);
     if (!known)
@@ -192,6 +195,18 @@ int run(const QStringList &args) {
     if (command == QLatin1String("quit")) {
         addIn.call(QStringLiteral("AddInUnRegister"));
         addIn.call(QStringLiteral("Quit"));
+        return Done;
+    }
+    if (command == QLatin1String("connect") || command == QLatin1String("disconnect")) {
+        const bool connecting = command == QLatin1String("connect");
+        const QDBusMessage done = connecting ? addIn.call(QStringLiteral("Connect"), false, 0)
+                                             : addIn.call(QStringLiteral("Disconnect"));
+        if (done.type() != QDBusMessage::ReplyMessage) return fail(Failed, done.errorMessage());
+        const bool open = addIn.property("Connected").toBool();
+        addIn.call(QStringLiteral("AddInUnRegister"));
+        if (connecting && !open)
+            return fail(NotConnected, QStringLiteral("Velmora could not connect (its window "
+                                                     "says why)"));
         return Done;
     }
     if (!addIn.property("Connected").toBool())
