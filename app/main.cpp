@@ -17,6 +17,8 @@ int main(int argc, char *argv[]) {
     QApplication::setOrganizationName(QStringLiteral("Velmora"));
     QApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION_STRING));
     QApplication::setWindowIcon(velmoraIcon());
+    // The desktop entry the windows belong to (its icon and name in the task bar on Wayland).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.velmora.Velmora"));
 
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();

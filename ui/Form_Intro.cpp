@@ -68,34 +68,10 @@ QPixmap velmoraEmblem(int width, int height) {
 }
 
 QIcon velmoraIcon() {
+    // The installed icon's pictures, built into the program so that every window has it.
     QIcon icon;
-    for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter p(&pixmap);
-        p.setRenderHint(QPainter::Antialiasing);
-        const qreal s = size;
-        QLinearGradient body(0, 0, 0, s);
-        body.setColorAt(0, QColor(0x4a, 0x50, 0x58));
-        body.setColorAt(1, QColor(0x1c, 0x20, 0x24));
-        p.setBrush(body);
-        p.setPen(Qt::NoPen);
-        p.drawRoundedRect(QRectF(0, 0, s, s), s * 0.18, s * 0.18);
-        const QRectF screen(s * 0.12, s * 0.16, s * 0.76, s * 0.68);
-        p.setBrush(QColor(0x06, 0x11, 0x0e));
-        p.drawRoundedRect(screen, s * 0.08, s * 0.08);
-        // A "V" drawn as a stroke, so it stays sharp at every size.
-        QPen pen(QColor(0x58, 0xf0, 0xd2), std::max(1.5, s * 0.11), Qt::SolidLine, Qt::RoundCap,
-                 Qt::RoundJoin);
-        p.setPen(pen);
-        p.setBrush(Qt::NoBrush);
-        QPainterPath v(QPointF(s * 0.30, s * 0.30));
-        v.lineTo(s * 0.50, s * 0.70);
-        v.lineTo(s * 0.70, s * 0.30);
-        p.drawPath(v);
-        p.end();
-        icon.addPixmap(pixmap);
-    }
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/%1x%1/apps/velmora.png").arg(size), QSize(size, size));
     return icon;
 }
 

@@ -30,5 +30,5 @@ protected:
 // The picture of the about window: the program's emblem drawn at the given size.
 class QPixmap;
 QPixmap velmoraEmblem(int width, int height);
-// The program's window icon: the display of the emblem with a "V", in the usual sizes.
+// The program's window icon: the installed icon, in the usual sizes.
 QIcon velmoraIcon();

@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary prefix and checks the installed tree as a desktop sees it:
+# every file in its place, the desktop entry, metadata and bus activation file valid, and the
+# installed program finding its add-in in the installed folder and writing its traffic log to
+# the user's state folder. Runs under a private session bus and a virtual display
+# (tests/CMakeLists.txt starts it with dbus-run-session and xvfb-run).
+set -euo pipefail
+build=$(cd "$1" && pwd)
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+prefix=$work/prefix
+cmake --install "$build" --prefix "$prefix" >/dev/null
+for file in bin/velmora bin/velmora-ctl bin/velmora-receiver-sim lib/velmora/AddIn/VelmoraTray.so \
+    share/applications/org.velmora.Velmora.desktop share/metainfo/org.velmora.Velmora.metainfo.xml \
+    share/dbus-1/services/org.velmora.Velmora.service share/icons/hicolor/scalable/apps/velmora.svg \
+    share/icons/hicolor/16x16/apps/velmora.png share/icons/hicolor/256x256/apps/velmora.png \
+    share/doc/velmora/README.md share/doc/velmora/copyright; do
+    [[ -e $prefix/$file ]] || fail "$file was not installed"
+done
+desktop-file-validate "$prefix/share/applications/org.velmora.Velmora.desktop"
+appstreamcli validate --no-net "$prefix/share/metainfo/org.velmora.Velmora.metainfo.xml" >/dev/null
+service=$prefix/share/dbus-1/services/org.velmora.Velmora.service
+grep -qx "Name=org.velmora.Velmora" "$service" || fail "the activation file names another service"
+grep -qx "Exec=$prefix/bin/velmora" "$service" || fail "the activation file starts $(grep Exec "$service")"
+command=$(sed -n 's/^Exec=//p' "$prefix/share/applications/org.velmora.Velmora.desktop")
+[[ -x $prefix/bin/$command ]] || fail "the menu entry starts \"$command\", which was not installed"
+
+# The installed program, as a user: all its files in the user's folders.
+export HOME=$work/home XDG_STATE_HOME=$work/state XDG_DATA_HOME=$work/data
+export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work
+mkdir -p "$HOME"
+mkfifo "$work/panel"
+"$prefix/bin/velmora-receiver-sim" <>"$work/panel" >"$work/sim.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do [[ -s $work/sim.log ]] && break; sleep 0.05; done
+device=$(head -n 1 "$work/sim.log")
+[[ $device == /dev/* ]] || fail "the simulator did not start: $(cat "$work/sim.log")"
+
+QT_QPA_PLATFORM=xcb QT_LOGGING_RULES="velmora.addins.info=true" VELMORA_COM1=$device \
+    "$prefix/bin/$command" -C1 -P >"$work/velmora.log" 2>&1 &
+pids+=($!)
+main=$(timeout 30 xdotool search --sync --onlyvisible --name '^Velmora$' | head -n 1)
+[[ -n $main ]] || fail "no main window: $(cat "$work/velmora.log")"
+grep -q "add-in VelmoraTray.TrayAddIn in $prefix/lib/velmora/AddIn/VelmoraTray.so" \
+    "$work/velmora.log" || fail "the add-in was not found in the installed folder"
+grep -q "add-in VelmoraTray.TrayAddIn loaded" "$work/velmora.log" || fail "the add-in did not load"
+
+# Setup > Create Logfile (the last item of the Setup menu), then traffic for the log.
+xdotool windowfocus --sync "$main"
+xdotool key --delay 200 alt+s Up Return
+log=$XDG_STATE_HOME/Velmora/debug.txt
+for _ in $(seq 100); do
+    echo "volume up 1" >"$work/panel"
+    grep -qs -- '<--- ' "$log" && break
+    sleep 0.2
+done
+grep -qs -- '<--- ' "$log" || fail "no received line in $log"
+[[ ! -e $prefix/bin/debug.txt ]] || fail "debug.txt was written beside the installed program"
+echo "installed tree checked: $prefix"
