@@ -95,6 +95,10 @@ void TestAddInBus::ctlDrivesTheReceiver() {
     r = ctl({"power", "off"});
     QCOMPARE(r.exitCode, 2);
     QVERIFY(r.err.contains(QStringLiteral("not connected")));
+    QCOMPARE(ctl({"connect"}).exitCode, 0);
+    QCOMPARE(main.Menu_Connect->text(), QStringLiteral("Disconnect"));
+    QCOMPARE(ctl({"disconnect"}).exitCode, 0);
+    QCOMPARE(main.Menu_Connect->text(), QStringLiteral("Connect"));
 }
 
 void TestAddInBus::watchFollowsReportsUntilTheClientLeaves() {
