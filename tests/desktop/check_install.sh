@@ -3,7 +3,7 @@
 # every file in its place, the desktop entry, metadata and bus activation file valid, and the
 # installed program finding its add-in in the installed folder and writing its traffic log to
 # the user's state folder. Runs under a private session bus and a virtual display
-# (tests/CMakeLists.txt starts it with dbus-run-session and xvfb-run).
+# (CMakeLists.txt beside it starts it with dbus-run-session and xvfb-run).
 set -euo pipefail
 build=$(cd "$1" && pwd)
 work=$(mktemp -d)
