@@ -35,6 +35,7 @@ const QString kModule = QStringLiteral("Form_Velmora");
 Form_Velmora::Form_Velmora() {
     setObjectName(QStringLiteral("Form_Velmora"));
     setWindowTitle(QStringLiteral("Velmora"));
+    m_runTime.start();
     buildMenus();
     buildDisplay();
 
@@ -197,12 +198,7 @@ void Form_Velmora::Form_Unload(int &Cancel) {
 }
 
 void Form_Velmora::closeEvent(QCloseEvent *event) {
-    int Cancel = 0;
-    Form_Unload(Cancel);
-    if (Cancel)
-        event->ignore();
-    else
-        event->accept();
+    closeUnlessCancelled(*this, event);
 }
 
 void Form_Velmora::Menu_Ende_Click() {

@@ -293,6 +293,9 @@ private:
     void setSpeakerButtonsEnabled(bool enabled);
     // Hides the main window and shows the mini window in its place.
     void switchToMini();
+    // True when the port is open; otherwise says "Connect first !" (the menu items that need
+    // a receiver).
+    bool connectedOrSaySo(ErrorScope &on);
     // Connects a menu item to its click handler.
     void onClick(QAction *item, std::function<void()> handler);
     void onClick(QAction *item, void (Form_Velmora::*handler)());
@@ -331,7 +334,7 @@ private:
     QString m_lostDevice;
     bool m_lostDeviceGone = false;
     void watchLostDevice();
-    QElapsedTimer m_runTime;
+    QElapsedTimer m_runTime; // started with the window: the clock of the report tail
     bool m_inRePressTick = false;
     bool m_inCheckKeysTick = false;
     bool m_inZSTick = false;

@@ -207,7 +207,6 @@ void Form_Velmora::Timer_Check_Timer() {
     QString received;
     on.step([&] { Form_Com::instance().ReadPort(received, true); });
     // A report the read cut in two is completed by the next tick's read.
-    if (!m_runTime.isValid()) m_runTime.start();
     const QString text = m_reportTail.join(received, m_runTime.elapsed());
     if (!text.isEmpty()) passOnMessages(text, on);
     m_inCheckTick = false;
@@ -266,4 +265,12 @@ void Form_Velmora::Menu_Extras_YInfo_Click() {
             MsgBoxResult::Yes)
             OpenDocument(modelReportLink(info));
     });
+}
+
+bool Form_Velmora::connectedOrSaySo(ErrorScope &on) {
+    bool open = false;
+    on.step([&] { open = Form_Com::instance().Com->PortOpen(); });
+    if (!open)
+        on.step([] { Dialogs::MsgBox(QStringLiteral("Connect first !"), MsgBoxStyle::OKOnly); });
+    return open;
 }

@@ -25,12 +25,7 @@ constexpr int kCommandAttempts = 3;
 
 void Form_Velmora::Menu_ZS_Aktiv_Click() {
     ErrorScope on(kModule, QStringLiteral("Menu_ZS_Aktiv_Click"));
-    bool open = false;
-    on.step([&] { open = Form_Com::instance().Com->PortOpen(); });
-    if (!open) {
-        on.step([] { Dialogs::MsgBox(QStringLiteral("Connect first !"), MsgBoxStyle::OKOnly); });
-        return;
-    }
+    if (!connectedOrSaySo(on)) return;
     // The check mark mirrors the timer; closing the connection later leaves both running.
     on.step([&] {
         Menu_ZS_Aktiv->setChecked(!Menu_ZS_Aktiv->isChecked());

@@ -14,12 +14,7 @@ const QString kModule = QStringLiteral("Form_Velmora");
 
 void Form_Velmora::Menu_Mini_Click() {
     ErrorScope on(kModule, QStringLiteral("Menu_Mini_Click"));
-    bool open = false;
-    on.step([&] { open = Form_Com::instance().Com->PortOpen(); });
-    if (!open) {
-        on.step([] { Dialogs::MsgBox(QStringLiteral("Connect first !"), MsgBoxStyle::OKOnly); });
-        return;
-    }
+    if (!connectedOrSaySo(on)) return;
     on.step([&] { switchToMini(); });
 }
 
