@@ -5,9 +5,9 @@
 #include "addins/clsAddIns.h"
 #include "app/Globals.h"
 #include "errors/ErrorHandling.h"
+#include "ui/WindowProcs.h"
 
 #include <QCloseEvent>
-#include <QHBoxLayout>
 #include <QListWidget>
 #include <QLocale>
 #include <QPushButton>
@@ -24,16 +24,9 @@ Form_AddIns::Form_AddIns() {
 
     lstAddIns = new QListWidget(this);
     lstAddIns->setAccessibleName(QStringLiteral("Registered add-ins"));
-    cmdOk = new QPushButton(QStringLiteral("&OK"), this);
-    cmdOk->setDefault(true);
-    connect(cmdOk, &QPushButton::clicked, this, [this] { cmdOk_Click(); });
-
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOk);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(lstAddIns);
-    layout->addLayout(buttons);
+    cmdOk = addButtonRow(layout, this, QStringLiteral("&OK"), [this] { cmdOk_Click(); });
     resize(520, 220);
     Form_Load();
 }

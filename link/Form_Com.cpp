@@ -273,12 +273,7 @@ void Form_Com::resizeEvent(QResizeEvent *event) {
 }
 
 void Form_Com::closeEvent(QCloseEvent *event) {
-    int Cancel = 0;
-    Form_Unload(Cancel);
-    if (Cancel)
-        event->ignore();
-    else
-        event->accept();
+    closeUnlessCancelled(*this, event);
 }
 
 bool Form_Com::eventFilter(QObject *watched, QEvent *event) {

@@ -186,12 +186,7 @@ void Form_ZS::Form_Unload(int &Cancel) {
 }
 
 void Form_ZS::closeEvent(QCloseEvent *event) {
-    int Cancel = 0;
-    Form_Unload(Cancel);
-    if (Cancel)
-        event->ignore();
-    else
-        event->accept();
+    closeUnlessCancelled(*this, event);
 }
 
 void Form_ZS::cmdAdd_Click() {

@@ -2,10 +2,10 @@
 #include "ui/Form_Informationen.h"
 
 #include "errors/ErrorHandling.h"
+#include "ui/WindowProcs.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -67,18 +67,11 @@ Form_Informationen::Form_Informationen() {
     Text1 = fixedText(WarningText, this);
     Text1->setStyleSheet(QStringLiteral("color: #a01010; font-weight: bold;"));
 
-    cmdOk = new QPushButton(QStringLiteral("OK"), this);
-    cmdOk->setDefault(true);
-    connect(cmdOk, &QPushButton::clicked, this, [this] { cmdOk_Click(); });
-
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOk);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(Frame_Info);
     layout->addWidget(Frame_Keys);
     layout->addWidget(Text1);
-    layout->addLayout(buttons);
+    cmdOk = addButtonRow(layout, this, QStringLiteral("OK"), [this] { cmdOk_Click(); });
     setFixedSize(sizeHint());
 }
 

@@ -4,9 +4,19 @@
 
 #include "ui/WindowProcs.h"
 
+#include <QCloseEvent>
 #include <QObject>
 #include <QWidget>
 #include <memory>
+
+// A window's closeEvent: its unload handling (Form_Unload(Cancel)) decides; a Cancel other
+// than 0 keeps the window open.
+template <class Form>
+void closeUnlessCancelled(Form &form, QCloseEvent *event) {
+    int Cancel = 0;
+    form.Form_Unload(Cancel);
+    event->setAccepted(Cancel == 0);
+}
 
 template <class Form>
 class SingleForm {

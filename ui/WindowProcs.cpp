@@ -4,8 +4,10 @@
 #include "errors/ErrorHandling.h"
 #include "ui/Shell.h"
 
+#include <QHBoxLayout>
 #include <QList>
 #include <QPointer>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -94,4 +96,16 @@ void placeBeside(QWidget *window, const QWidget *anchor) {
         window->move(right);
     else if (area.contains(QRect(below, size)))
         window->move(below);
+}
+
+QPushButton *addButtonRow(QBoxLayout *layout, QWidget *window, const QString &text,
+                          std::function<void()> onClick) {
+    auto *button = new QPushButton(text, window);
+    button->setDefault(true);
+    QObject::connect(button, &QPushButton::clicked, window, std::move(onClick));
+    auto *row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(button);
+    layout->addLayout(row);
+    return button;
 }

@@ -4,8 +4,13 @@
 #include <QString>
 #include <functional>
 
+class QBoxLayout;
+class QPushButton;
 class QWidget;
 
+// Adds to a window's layout a row with one default button on its right; returns the button.
+QPushButton *addButtonRow(QBoxLayout *layout, QWidget *window, const QString &text,
+                          std::function<void()> onClick);
 // Puts the window into the topmost band or takes it out again, without moving or resizing it.
 void SetWindowOnTop(bool OnTop, QWidget *hWnd);
 // Asks the shell to open a file or address with its default handler, maximised. Returns a
