@@ -121,6 +121,15 @@ void Form_Velmora::buildDisplay() {
         new ImageControl(ImageControl::Art::Flap, QStringLiteral("open/close"), picControls);
     Image_Klappe->setObjectName(QStringLiteral("Image_Klappe"));
     Image_Klappe->setGeometry(12, 102, 64, 22);
+    // Tab reaches the keys in the order they are made in, which is reading order: the top row,
+    // the input row, the flap button. A mouse click leaves the focus where it was.
+    for (ImageControl *key :
+         {Label_Standby, Image_VolDOWN, Image_VolUP, imgWinampPrevious, imgWinampNext,
+          Image_InputDown, Image_InputUP, Image_InputMode, Image_Klappe})
+        key->setFocusPolicy(Qt::TabFocus);
+    // The window starts with the focus on the flap button, where a stray Space or Enter only
+    // opens the panel (on the standby key it would switch the receiver).
+    Image_Klappe->setFocus();
 
     lblQuenby = new QLabel(QStringLiteral("www.velmora.org"), picControls);
     lblQuenby->setObjectName(QStringLiteral("lblQuenby"));

@@ -17,6 +17,8 @@
 #include <QLabel>
 #include <QRadioButton>
 
+#include <memory>
+
 namespace {
 const QString kModule = QStringLiteral("Form_Velmora");
 
@@ -29,7 +31,8 @@ QRadioButton *addOption(Array &array, int index, const QString &caption, QWidget
     auto *button = new QRadioButton(caption, frame);
     button->setObjectName(QStringLiteral("Opt_%1").arg(index));
     button->setGeometry(geometry);
-    button->setFocusPolicy(Qt::NoFocus);
+    // Tab reaches every button; Space or an arrow key selects, as a click does.
+    button->setFocusPolicy(Qt::TabFocus);
     array.set(index, button);
     return button;
 }
@@ -121,11 +124,24 @@ void Form_Velmora::buildPanel() {
 }
 
 void Form_Velmora::connectPanel() {
+    // A button's click handler runs whenever the button becomes selected, whoever selects it: the
+    // mouse, a screen reader's toggle action, a step button or a report (whose handlers send
+    // nothing while bReceiverUpdate is set). A click on the button already selected changes
+    // nothing, yet sends its command again, as any click does.
     const auto wire = [this](auto &array, void (Form_Velmora::*handler)(int)) {
-        for (int i = array.lowest(); i <= array.highest(); ++i)
-            if (array.contains(i))
-                connect(array(i), &QRadioButton::clicked, this,
-                        [this, handler, i] { (this->*handler)(i); });
+        for (int i = array.lowest(); i <= array.highest(); ++i) {
+            if (!array.contains(i)) continue;
+            QRadioButton *button = array(i);
+            connect(button, &QRadioButton::toggled, this, [this, handler, i](bool selected) {
+                if (selected) (this->*handler)(i);
+            });
+            auto selectedWhenPressed = std::make_shared<bool>(false);
+            connect(button, &QRadioButton::pressed, this,
+                    [button, selectedWhenPressed] { *selectedWhenPressed = button->isChecked(); });
+            connect(button, &QRadioButton::clicked, this, [this, handler, i, selectedWhenPressed] {
+                if (*selectedWhenPressed) (this->*handler)(i);
+            });
+        }
     };
     wire(Opt_Input, &Form_Velmora::Opt_Input_Click);
     wire(Opt_Dsp, &Form_Velmora::Opt_Dsp_Click);
@@ -155,8 +171,11 @@ void Form_Velmora::connectPanel() {
 
 void Form_Velmora::selectOption(QRadioButton *button, void (Form_Velmora::*handler)(int),
                                 int index) {
-    button->setChecked(true);
-    (this->*handler)(index);
+    // Selecting runs the handler (connectPanel); a button selected already runs it here.
+    if (button->isChecked())
+        (this->*handler)(index);
+    else
+        button->setChecked(true);
 }
 
 void Form_Velmora::Opt_Input_Click(int Index) {

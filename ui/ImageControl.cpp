@@ -1,9 +1,11 @@
 // Picture buttons of the main window: drawn in the style of the receiver's front panel.
 #include "ui/ImageControl.h"
 
+#include <QAccessibleWidget>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QTimer>
 
 namespace {
 const QColor kFace(0x2c, 0x31, 0x38);
@@ -11,6 +13,83 @@ const QColor kFaceHover(0x3a, 0x41, 0x4a);
 const QColor kRim(0x11, 0x14, 0x18);
 const QColor kSymbol(0xd8, 0xde, 0xe4);
 const QColor kStandbyRed(0xe0, 0x4b, 0x3f);
+// The keyboard focus rings the key in the colour of the status display.
+const QColor kFocusRing(0x58, 0xf0, 0xd2);
+// How long a screen reader's press holds the key down, as long as Qt's animated click.
+constexpr int kAnimatedPressMs = 100;
+
+// What a screen reader calls the key: the words on and beside it, not its tool tip.
+QString accessibleNameOf(ImageControl::Art art) {
+    switch (art) {
+    case ImageControl::Art::VolumeUp:
+        return QStringLiteral("Volume up");
+    case ImageControl::Art::VolumeDown:
+        return QStringLiteral("Volume down");
+    case ImageControl::Art::PlayerPrevious:
+        return QStringLiteral("Skip back");
+    case ImageControl::Art::PlayerNext:
+        return QStringLiteral("Skip forward");
+    case ImageControl::Art::InputUp:
+        return QStringLiteral("Input up");
+    case ImageControl::Art::InputDown:
+        return QStringLiteral("Input down");
+    case ImageControl::Art::InputMode:
+        return QStringLiteral("Input mode");
+    case ImageControl::Art::Standby:
+        return QStringLiteral("Standby");
+    case ImageControl::Art::Flap:
+        return QStringLiteral("Control panel");
+    case ImageControl::Art::Minimize:
+        return QStringLiteral("Minimize");
+    case ImageControl::Art::Close:
+        return QStringLiteral("Close");
+    }
+    return QString();
+}
+
+// A key is a push button to assistive technology, with the press action of one; the flap
+// button also tells whether the control panel is open.
+class AccessibleImageControl : public QAccessibleWidget {
+public:
+    explicit AccessibleImageControl(ImageControl *key)
+        : QAccessibleWidget(key, QAccessible::Button) {}
+
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        if (key()->art() == ImageControl::Art::Flap) {
+            state.expandable = true;
+            state.expanded = key()->isFlapOpen();
+        }
+        return state;
+    }
+    QStringList actionNames() const override {
+        QStringList names = QAccessibleWidget::actionNames();
+        if (widget()->isEnabled()) names.prepend(pressAction());
+        return names;
+    }
+    void doAction(const QString &actionName) override {
+        if (actionName == pressAction()) {
+            if (widget()->isEnabled()) key()->animateClick();
+        } else {
+            QAccessibleWidget::doAction(actionName);
+        }
+    }
+
+private:
+    ImageControl *key() const { return static_cast<ImageControl *>(widget()); }
+};
+
+QAccessibleInterface *accessibleImageControl(const QString &className, QObject *object) {
+    if (className == QLatin1String("ImageControl") && object && object->isWidgetType())
+        return new AccessibleImageControl(static_cast<ImageControl *>(object));
+    return nullptr;
+}
+
+bool isPressKey(const QKeyEvent *event) {
+    const int key = event->key();
+    return (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) &&
+           (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
 
 QPainterPath triangle(QPointF a, QPointF b, QPointF c) {
     QPainterPath path(a);
@@ -49,14 +128,35 @@ void drawSkipSymbol(QPainter &p, const QRectF &r, bool forward) {
 
 ImageControl::ImageControl(Art art, const QString &toolTip, QWidget *parent)
     : QWidget(parent), m_art(art) {
+    static const bool accessible = [] {
+        QAccessible::installFactory(accessibleImageControl);
+        return true;
+    }();
+    Q_UNUSED(accessible);
     setToolTip(toolTip);
+    setAccessibleName(accessibleNameOf(art));
     setCursor(Qt::PointingHandCursor);
     setAttribute(Qt::WA_Hover);
 }
 
 void ImageControl::setFlapOpen(bool open) {
+    const bool changed = open != m_flapOpen;
     m_flapOpen = open;
     update();
+    if (changed && QAccessible::isActive()) {
+        QAccessible::State expanded;
+        expanded.expanded = true;
+        QAccessibleStateChangeEvent event(this, expanded);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+void ImageControl::animateClick() {
+    if (m_pressed) return;
+    press(Qt::LeftButton);
+    QTimer::singleShot(kAnimatedPressMs, this, [this] {
+        if (m_pressed && !m_heldKey) release(Qt::LeftButton, true);
+    });
 }
 
 void ImageControl::paintEvent(QPaintEvent *) {
@@ -64,12 +164,21 @@ void ImageControl::paintEvent(QPaintEvent *) {
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF r = QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5);
     const bool round = m_art == Art::VolumeUp || m_art == Art::VolumeDown || m_art == Art::Standby;
-    drawFace(p,
-             round ? QRectF(r.center().x() - std::min(r.width(), r.height()) / 2,
-                            r.center().y() - std::min(r.width(), r.height()) / 2,
-                            std::min(r.width(), r.height()), std::min(r.width(), r.height()))
-                   : r,
-             round, m_hover, m_pressed);
+    const qreal side = std::min(r.width(), r.height());
+    const QRectF faceRect =
+        round ? QRectF(r.center().x() - side / 2, r.center().y() - side / 2, side, side) : r;
+    drawFace(p, faceRect, round, m_hover, m_pressed);
+    // Only focus moved by the keyboard is shown, as Qt's own buttons do.
+    if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange)) {
+        p.save();
+        p.setPen(QPen(kFocusRing, 2));
+        p.setBrush(Qt::NoBrush);
+        if (round)
+            p.drawEllipse(faceRect);
+        else
+            p.drawRoundedRect(faceRect, 5, 5);
+        p.restore();
+    }
 
     p.setPen(Qt::NoPen);
     p.setBrush(kSymbol);
@@ -151,21 +260,29 @@ void ImageControl::paintEvent(QPaintEvent *) {
     }
 }
 
-void ImageControl::mousePressEvent(QMouseEvent *event) {
+void ImageControl::press(Qt::MouseButton button) {
     m_pressed = true;
     m_secondPress = false;
     update();
-    emit MouseDown(event->button());
+    emit MouseDown(button);
+}
+
+void ImageControl::release(Qt::MouseButton button, bool click) {
+    m_pressed = false;
+    m_secondPress = false;
+    update();
+    emit MouseUp(button);
+    if (click) emit Click();
+}
+
+void ImageControl::mousePressEvent(QMouseEvent *event) {
+    press(event->button());
 }
 
 void ImageControl::mouseReleaseEvent(QMouseEvent *event) {
-    m_pressed = false;
-    update();
     const bool inside = rect().contains(event->position().toPoint());
     const bool second = m_secondPress;
-    m_secondPress = false;
-    emit MouseUp(event->button());
-    if (inside && !second && event->button() == Qt::LeftButton) emit Click();
+    release(event->button(), inside && !second && event->button() == Qt::LeftButton);
 }
 
 void ImageControl::mouseDoubleClickEvent(QMouseEvent *event) {
@@ -176,6 +293,37 @@ void ImageControl::mouseDoubleClickEvent(QMouseEvent *event) {
         emit DblClick();
     else
         emit MouseDown(event->button());
+}
+
+// Space and Enter press the key and release it as the left mouse button does, so a held volume
+// key steps until the key is let go. The keyboard's own repeat of a held key is not a new press.
+void ImageControl::keyPressEvent(QKeyEvent *event) {
+    if (!isPressKey(event)) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    if (event->isAutoRepeat() || m_pressed) return;
+    m_heldKey = event->key();
+    press(Qt::LeftButton);
+}
+
+void ImageControl::keyReleaseEvent(QKeyEvent *event) {
+    if (!m_heldKey || event->key() != m_heldKey) {
+        QWidget::keyReleaseEvent(event);
+        return;
+    }
+    if (event->isAutoRepeat()) return;
+    m_heldKey = 0;
+    release(Qt::LeftButton, true);
+}
+
+void ImageControl::focusOutEvent(QFocusEvent *event) {
+    // The key's release will go elsewhere: let go now, as a mouse released outside the key does.
+    if (m_heldKey) {
+        m_heldKey = 0;
+        release(Qt::LeftButton, false);
+    }
+    QWidget::focusOutEvent(event);
 }
 
 void ImageControl::enterEvent(QEnterEvent *) {

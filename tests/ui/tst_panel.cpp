@@ -13,6 +13,7 @@
 #include "ui/PictureBox.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QRadioButton>
@@ -72,6 +73,9 @@ private Q_SLOTS:
     void rightButtonMutesWithoutRepeating_data();
     void rightButtonMutesWithoutRepeating();
     void volumeMemories();
+    void keyboardReachesAndPressesTheKeys_data();
+    void keyboardReachesAndPressesTheKeys();
+    void keyboardSelectsInThePanel();
 
 private:
     Form_Velmora &connected(const QString &model = QStringLiteral("R0088"), bool standby = false);
@@ -675,6 +679,78 @@ void TestPanel::volumeMemories() {
     QCOMPARE(sent, (QStringList{"07E6C", "07E76"}));
     QCOMPARE(main.Menu_Volume_Load(6)->shortcut(), QKeySequence(Qt::Key_F9));
     QCOMPARE(main.Menu_Volume_Load(1)->text(), QStringLiteral("A   "));
+}
+
+void TestPanel::keyboardReachesAndPressesTheKeys_data() {
+    QTest::addColumn<int>("tabs"); // from the standby key; negative for Shift+Tab
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<int>("press");
+    QTest::addColumn<QString>("code"); // sent once, or stepped while held for a volume key
+    QTest::addRow("Enter on standby") << 0 << "Label_Standby" << int(Qt::Key_Return) << "07A1E";
+    QTest::addRow("Space held on volume up") << 2 << "Image_VolUP" << int(Qt::Key_Space) << "07A1A";
+    QTest::addRow("Space on input down") << 5 << "Image_InputDown" << int(Qt::Key_Space) << "07A55";
+    QTest::addRow("keypad Enter on input up")
+        << 6 << "Image_InputUP" << int(Qt::Key_Enter) << "07AC9";
+    QTest::addRow("Shift+Tab to the flap, Space")
+        << -1 << "Image_Klappe" << int(Qt::Key_Space) << "";
+}
+
+void TestPanel::keyboardReachesAndPressesTheKeys() {
+    QFETCH(int, tabs);
+    QFETCH(QString, key);
+    QFETCH(int, press);
+    QFETCH(QString, code);
+    Form_Velmora &main = connected();
+    main.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    main.Label_Standby->setFocus(Qt::TabFocusReason);
+    for (int i = 0; i < std::abs(tabs); ++i)
+        QTest::keyClick(QApplication::focusWidget(), tabs > 0 ? Qt::Key_Tab : Qt::Key_Backtab);
+    QWidget *focused = QApplication::focusWidget();
+    QCOMPARE(focused->objectName(), key);
+    takeReceived();
+
+    // Held for a while, with the keyboard's own repeat in between: still one press.
+    const bool volume = code == QLatin1String("07A1A");
+    QTest::keyPress(focused, Qt::Key(press));
+    QTest::qWait(300);
+    for (QEvent::Type type : {QEvent::KeyRelease, QEvent::KeyPress}) {
+        QKeyEvent repeat(type, press, Qt::NoModifier, QString(), true);
+        QApplication::sendEvent(focused, &repeat);
+    }
+    QCOMPARE(main.Timer_RePressKey->isActive(), volume);
+    QTest::keyRelease(focused, Qt::Key(press));
+    QVERIFY(!main.Timer_RePressKey->isActive());
+    settle();
+    const QStringList sent = commandsIn(takeReceived());
+    if (volume)
+        QVERIFY2(sent.size() > 1 && sent.count(code) == sent.size(), qPrintable(sent.join(',')));
+    else
+        QCOMPARE(sent, code.isEmpty() ? QStringList() : QStringList{code});
+    if (code.isEmpty()) QVERIFY(main.Frame_Input->isVisible());
+    QVERIFY2(env->errors.calls.isEmpty(), qPrintable(env->errors.describe()));
+}
+
+void TestPanel::keyboardSelectsInThePanel() {
+    Form_Velmora &main = connected();
+    main.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    // The window starts on the flap button, where Space opens the panel and sends nothing.
+    QCOMPARE(QApplication::focusWidget(), main.Image_Klappe);
+    takeReceived();
+    QTest::keyClick(main.Image_Klappe, Qt::Key_Space);
+    QTRY_VERIFY(main.Frame_Input->isVisible());
+    // Tab goes on to the first input; Space selects it, an arrow key the next one.
+    QTest::keyClick(main.Image_Klappe, Qt::Key_Tab);
+    auto *first = qobject_cast<QRadioButton *>(QApplication::focusWidget());
+    QVERIFY(first && first->parent() == main.Frame_Input && !first->isChecked());
+    QTest::keyClick(first, Qt::Key_Space);
+    QVERIFY(first->isChecked());
+    QTest::keyClick(first, Qt::Key_Down);
+    QVERIFY(!first->isChecked());
+    settle();
+    const QStringList sent = commandsIn(takeReceived());
+    QVERIFY2(sent.size() == 2 && sent[0] != sent[1], qPrintable(sent.join(',')));
 }
 
 QTEST_MAIN(TestPanel)
