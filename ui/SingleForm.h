@@ -65,8 +65,11 @@ public:
     }
 
 private:
+    // Never destroyed at exit: the program ends with destroyAllForms(), and a window still
+    // there when the process exits otherwise (the X server went away and the platform layer
+    // called exit()) is not destroyed after the toolkit's own globals have gone.
     static std::unique_ptr<Form> &slot() {
-        static std::unique_ptr<Form> s;
-        return s;
+        static auto *s = new std::unique_ptr<Form>;
+        return *s;
     }
 };
