@@ -2,6 +2,8 @@
 #include "addins/AddInService.h"
 #include "addins/clsAddIns.h"
 #include "app/CommandLine.h"
+#include "app/EndOnSignal.h"
+#include "app/Form_Velmora.h"
 #include "app/Globals.h"
 #include "app/StartProcedure.h"
 #include "errors/Form_ErrBox.h"
@@ -25,6 +27,13 @@ int main(int argc, char *argv[]) {
     setCommand(arguments.join(QLatin1Char(' ')));
 
     installErrBoxWindow();
+    // Ctrl-C, a closed terminal or the end of the session: the End menu item's shutdown.
+    endOnSignals([] {
+        if (Form_Velmora *main = Form_Velmora::existing())
+            main->Menu_Ende_Click();
+        else
+            QCoreApplication::quit();
+    });
     QTimer::singleShot(0, [] { runStartProcedure(); });
     const int result = QApplication::exec();
 

@@ -48,7 +48,8 @@ device=$(head -n 1 "$work/sim.log")
 
 QT_QPA_PLATFORM=xcb QT_LOGGING_RULES="velmora.addins.info=true" VELMORA_COM1=$device \
     "$prefix/bin/$command" -C1 -P >"$work/velmora.log" 2>&1 &
-pids+=($!)
+velmora=$!
+pids+=($velmora)
 main=$(timeout 30 xdotool search --sync --onlyvisible --name '^Velmora$' | head -n 1)
 [[ -n $main ]] || fail "no main window: $(cat "$work/velmora.log")"
 grep -q "add-in VelmoraTray.TrayAddIn in $prefix/lib/velmora/AddIn/VelmoraTray.so" \
@@ -66,4 +67,10 @@ for _ in $(seq 100); do
 done
 grep -qs -- '<--- ' "$log" || fail "no received line in $log"
 [[ ! -e $prefix/bin/debug.txt ]] || fail "debug.txt was written beside the installed program"
+# The session ends: SIGTERM ends the program the orderly way, saving its settings.
+kill -TERM "$velmora"
+for _ in $(seq 100); do kill -0 "$velmora" 2>/dev/null || break; sleep 0.1; done
+! kill -0 "$velmora" 2>/dev/null || fail "the program did not end on SIGTERM"
+wait "$velmora" || fail "the program ended on SIGTERM with exit code $?"
+grep -qs '^Com=1' "$XDG_CONFIG_HOME/Velmora/Velmora.conf" || fail "no settings saved on SIGTERM"
 echo "installed tree checked: $prefix"
