@@ -13,20 +13,14 @@
 
 PtyPair::PtyPair() {
     char name[256] = {};
-    int master = -1, slave = -1;
-    if (openpty(&master, &slave, name, nullptr, nullptr) != 0) return;
-    termios t{};
-    if (tcgetattr(slave, &t) == 0) {
+    if (openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0) return;
+    for (const int fd : {m_master, m_slave}) {
+        termios t{};
+        if (tcgetattr(fd, &t) != 0) continue;
         cfmakeraw(&t);
-        tcsetattr(slave, TCSANOW, &t);
+        tcsetattr(fd, TCSANOW, &t);
     }
-    if (tcgetattr(master, &t) == 0) {
-        cfmakeraw(&t);
-        tcsetattr(master, TCSANOW, &t);
-    }
-    fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
-    m_master = master;
-    m_slave = slave;
+    fcntl(m_master, F_SETFL, fcntl(m_master, F_GETFL) | O_NONBLOCK);
     m_slavePath = QString::fromLocal8Bit(name);
 }
 
@@ -50,20 +44,14 @@ void PtyPair::write(const QByteArray &bytes) const {
     }
 }
 
-QByteArray PtyPair::read(int timeoutMs, int quietMs) const {
+QByteArray PtyPair::read(int timeoutMs) const {
     QByteArray out;
-    QDeadlineTimer deadline(timeoutMs);
-    int wait = timeoutMs;
-    for (;;) {
-        pollfd p{m_master, POLLIN, 0};
-        const int r = ::poll(&p, 1, wait);
-        if (r <= 0) break;
-        char buf[4096];
+    char buf[4096];
+    pollfd p{m_master, POLLIN, 0};
+    for (int wait = timeoutMs; ::poll(&p, 1, wait) > 0; wait = 50) {
         const ssize_t n = ::read(m_master, buf, sizeof buf);
         if (n <= 0) break;
         out.append(buf, n);
-        wait = quietMs;
-        if (deadline.hasExpired() && quietMs == 0) break;
     }
     return out;
 }
@@ -80,10 +68,4 @@ QByteArray PtyPair::readAtLeast(qsizetype count, int timeoutMs) const {
         if (n > 0) out.append(buf, n);
     }
     return out;
-}
-
-void PtyPair::drain() const {
-    char buf[4096];
-    while (::read(m_master, buf, sizeof buf) > 0) {
-    }
 }

@@ -12,21 +12,14 @@ public:
     PtyPair(const PtyPair &) = delete;
     PtyPair &operator=(const PtyPair &) = delete;
 
-    bool isValid() const { return m_master >= 0; }
-    // The device path of the slave end (what the program opens).
-    QString slavePath() const { return m_slavePath; }
     // Points port number n at the slave end (VELMORA_COM<n>).
     void assignToPort(int n) const;
-
     // Writes bytes as if the receiver sent them.
     void write(const QByteArray &bytes) const;
-    // Everything the program has written so far, waiting up to timeoutMs for the first byte and
-    // then collecting until the line has been quiet for quietMs.
-    QByteArray read(int timeoutMs = 1000, int quietMs = 50) const;
-    // Reads until the collected bytes contain `count` bytes or timeoutMs passes.
+    // What the program wrote: waits up to timeoutMs for the first byte, then until 50 ms quiet.
+    QByteArray read(int timeoutMs = 1000) const;
+    // Reads until `count` bytes are in or timeoutMs passes.
     QByteArray readAtLeast(qsizetype count, int timeoutMs = 2000) const;
-    // Drops whatever the program has written.
-    void drain() const;
 
 private:
     int m_master = -1;

@@ -32,11 +32,11 @@ public:
     explicit RecordingShell(ShellRecorder *owner) : m_owner(owner) {}
     bool openDocument(const QString &document, Style style) override {
         m_owner->calls.append({ShellRecorder::Call::Kind::OpenDocument, document, style});
-        return m_owner->answer;
+        return true;
     }
     bool startProgram(const QString &commandLine, Style style) override {
         m_owner->calls.append({ShellRecorder::Call::Kind::StartProgram, commandLine, style});
-        return m_owner->answer;
+        return true;
     }
 
 private:

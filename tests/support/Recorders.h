@@ -31,7 +31,6 @@ public:
     ShellRecorder();
     ~ShellRecorder();
     QList<Call> calls;
-    bool answer = true; // what the recorded shell reports back
 
 private:
     std::unique_ptr<Shell> m_previous;

@@ -9,7 +9,7 @@ int ScriptedDialogs::count(Shown::Kind kind) const {
 }
 
 MsgBoxResult ScriptedDialogs::msgBox(const MsgBoxRequest &r) {
-    shown.append(Shown{Shown::Kind::MsgBox, r.prompt, r.title, r.style, {}, {}});
+    shown.append(Shown{Shown::Kind::MsgBox, r.prompt, r.title, r.style, {}});
     if (!m_answers.isEmpty() && std::holds_alternative<MsgBoxResult>(m_answers.head()))
         return std::get<MsgBoxResult>(m_answers.dequeue());
     // The default button's answer.
@@ -26,18 +26,20 @@ MsgBoxResult ScriptedDialogs::msgBox(const MsgBoxRequest &r) {
     return buttons.value(index, buttons.constFirst());
 }
 
-std::optional<QString> ScriptedDialogs::inputBox(const InputBoxRequest &r) {
-    shown.append(Shown{Shown::Kind::InputBox, r.prompt, r.title, 0, r.defaultText, {}});
+std::optional<QString> ScriptedDialogs::textAnswer() {
     if (!m_answers.isEmpty() && std::holds_alternative<std::optional<QString>>(m_answers.head()))
         return std::get<std::optional<QString>>(m_answers.dequeue());
     return std::nullopt;
 }
 
+std::optional<QString> ScriptedDialogs::inputBox(const InputBoxRequest &r) {
+    shown.append(Shown{Shown::Kind::InputBox, r.prompt, r.title, 0, r.defaultText});
+    return textAnswer();
+}
+
 std::optional<QString> ScriptedDialogs::fileName(const FileDialogRequest &r) {
-    shown.append(Shown{Shown::Kind::FileDialog, {}, r.title, 0, {}, r});
-    if (!m_answers.isEmpty() && std::holds_alternative<FileAnswer>(m_answers.head()))
-        return std::get<FileAnswer>(m_answers.dequeue()).name;
-    return std::nullopt;
+    shown.append(Shown{Shown::Kind::FileDialog, {}, r.title, 0, {}});
+    return textAnswer();
 }
 
 ScopedDialogs::ScopedDialogs() {

@@ -15,22 +15,15 @@ public:
         Kind kind;
         QString prompt; // message or input prompt
         QString title;
-        int style = 0;          // message boxes: buttons | icon | default button
-        QString defaultText;    // input boxes
-        FileDialogRequest file; // file dialogs
-
-        int buttons() const { return style & MsgBoxStyle::ButtonMask; }
-        int icon() const { return style & MsgBoxStyle::IconMask; }
-        int defaultButton() const { return style & MsgBoxStyle::DefaultMask; }
+        int style = 0;       // message boxes: buttons | icon | default button
+        QString defaultText; // input boxes
     };
 
     // Answers are taken in order; without one a message box answers with its default
     // button, an input box and a file dialog as if cancelled.
     void answerMsgBox(MsgBoxResult result) { m_answers.enqueue(result); }
     void answerInput(std::optional<QString> text) { m_answers.enqueue(std::move(text)); }
-    void answerFile(std::optional<QString> name) {
-        m_answers.enqueue(Answer(FileAnswer{std::move(name)}));
-    }
+    void answerFile(std::optional<QString> name) { answerInput(std::move(name)); }
 
     QList<Shown> shown;
     const Shown &last() const { return shown.constLast(); }
@@ -41,11 +34,8 @@ public:
     std::optional<QString> fileName(const FileDialogRequest &request) override;
 
 private:
-    struct FileAnswer {
-        std::optional<QString> name;
-    };
-    using Answer = std::variant<MsgBoxResult, std::optional<QString>, FileAnswer>;
-    QQueue<Answer> m_answers;
+    std::optional<QString> textAnswer();
+    QQueue<std::variant<MsgBoxResult, std::optional<QString>>> m_answers;
 };
 
 // Installs a ScriptedDialogs for the lifetime of the object.
@@ -54,7 +44,6 @@ public:
     ScopedDialogs();
     ~ScopedDialogs();
     ScriptedDialogs *operator->() { return m_dialogs; }
-    ScriptedDialogs &operator*() { return *m_dialogs; }
 
 private:
     ScriptedDialogs *m_dialogs;

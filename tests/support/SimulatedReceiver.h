@@ -1,5 +1,4 @@
-// A simulated receiver on a pseudo-terminal behind a port number, keeping what it is sent, and
-// the main window connected to it.
+// A simulated receiver on a pseudo-terminal behind a port number, keeping what it is sent.
 #pragma once
 
 #include "sim/ReceiverSimulator.h"
@@ -16,8 +15,7 @@ public:
 
     // The bytes the receiver was sent since the last call.
     QByteArray takeReceived();
-    // Connects the main window to the receiver and waits until its reports are on; what went
-    // over the line until then is dropped.
+    // Connects the main window and waits for the reports; the traffic until then is dropped.
     Form_Velmora &connectMainWindow();
 
 private:

@@ -18,11 +18,9 @@
 TestEnvironment::TestEnvironment() {
     resetProgram();
     setProgramFolder(m_dir.path());
-    // The settings store of every window test lives in the temporary folder: a test never
-    // reads or writes the real user's settings, nor those a previous test saved.
+    // Never the real user's settings, nor those a previous test saved.
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsFolder());
-    // A test never ends the test program.
-    setProgramEnder([] {});
+    setProgramEnder([] {}); // a test never ends the test program
 }
 
 TestEnvironment::~TestEnvironment() {

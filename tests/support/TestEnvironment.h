@@ -1,6 +1,5 @@
 // The common fixture of the window tests: a temporary program folder and settings store, the
-// dialog, error box and shell recorders, and a clean slate of windows and program-wide values
-// afterwards.
+// dialog, error box and shell recorders, and a clean slate afterwards.
 #pragma once
 
 #include "support/Recorders.h"
@@ -17,8 +16,7 @@ public:
 
     QString folder() const { return m_dir.path(); }
     QString file(const QString &name) const { return m_dir.filePath(name); }
-    // The per-user settings store is pointed at this folder for the test; the settings file
-    // of the program within it.
+    // The per-user settings store of the test, and the program's settings file in it.
     QString settingsFolder() const;
     QString settingsFile() const;
 

@@ -1,19 +1,18 @@
-// The time-control dialog and the schedule timer on the real windows: the dialog's buttons,
-// corrections and boxes, script files, the schedule rebuilt on confirming, "Activated", and
-// entries firing on the simulated receiver's line and on mpv (private session bus).
+// The time-control dialog and the schedule timer on the real windows: entries firing on the
+// simulated receiver's line and on mpv (private session bus).
 #include "app/Form_Velmora.h"
 #include "app/Globals.h"
 #include "link/ComPort.h"
 #include "link/Form_Com.h"
+#include "support/DataRows.h"
 #include "support/FakeClock.h"
+#include "support/MpvPlayer.h"
 #include "support/SentCommands.h"
 #include "support/SimulatedReceiver.h"
 #include "support/TestEnvironment.h"
 #include "timecontrol/Form_ZS.h"
 #include "timecontrol/clsTimeControl.h"
 #include "winamp/Modul_Winamp.h"
-
-#include "MpvPlayer.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -25,297 +24,236 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <optional>
 
 using Kind = ScriptedDialogs::Shown::Kind;
 
 class TestTimeControl : public QObject {
     Q_OBJECT
-private Q_SLOTS:
-    void init();
-    void cleanup();
+    std::optional<TestEnvironment> env;
+    std::optional<SimulatedReceiver> sim;
 
-    void dialogBuildsLines();
-    void removeAndClear();
-    void scriptSaveAndLoad();
-    void confirmingRebuildsTheSchedule();
-    void activatedFollowsTheConnection();
-    void dueEntryGoesOnTheLineOnce();
-    void realClockFiresTheCurrentMinute();
-    void playerPlayAndStop();
-
-private:
-    Form_ZS &openDialog();
-    QStringList listLines(const Form_ZS &dialog) const { return dialog.lines(); }
-    // Puts the lines into the dialog's list and confirms it.
-    void schedule(const QStringList &lines);
-    Form_Velmora &connectedAndActivated();
-
-    std::unique_ptr<TestEnvironment> env;
-    std::unique_ptr<SimulatedReceiver> sim;
-};
-
-void TestTimeControl::init() {
-    env = std::make_unique<TestEnvironment>();
-}
-
-void TestTimeControl::cleanup() {
-    env.reset();
-    sim.reset();
-}
-
-Form_ZS &TestTimeControl::openDialog() {
-    Form_Velmora &main = Form_Velmora::instance();
-    main.Show();
-    main.Menu_ZS_Einstellungen->trigger();
-    Form_ZS *dialog = Form_ZS::existing();
-    if (!dialog || !dialog->isVisible()) qFatal("the dialog did not open");
-    return *dialog;
-}
-
-void TestTimeControl::schedule(const QStringList &lines) {
-    Form_ZS &dialog = openDialog();
-    dialog.List_ZS->addItems(lines);
-    dialog.cmdOK->click();
-}
-
-Form_Velmora &TestTimeControl::connectedAndActivated() {
-    sim = std::make_unique<SimulatedReceiver>();
-    Form_Velmora &main = sim->connectMainWindow();
-    main.Menu_ZS_Aktiv->trigger();
-    if (!main.Timer_ZS->isActive()) qFatal("the schedule did not start");
-    return main;
-}
-
-void TestTimeControl::dialogBuildsLines() {
-    FakeClock clock(QStringLiteral("05.03.2027 12:00:00"));
-    Form_ZS &dialog = openDialog();
-    QCOMPARE(dialog.windowTitle(), QStringLiteral("Time Control"));
-    QCOMPARE(
-        (QStringList{dialog.Text_Stunde->text(), dialog.Text_Minute->text(),
-                     dialog.Text_Tag->text(), dialog.Text_Monat->text(), dialog.Text_Jahr->text()}),
-        (QStringList{"09", "00", "05", "03", "2027"}));
-    QVERIFY(dialog.Option_Auswahl(1)->isChecked());
-    QCOMPARE(dialog.Combo_Aktion->count(), 41);
-    QCOMPARE(dialog.Combo_Aktion->currentText(), QString());
-
-    // No action yet.
-    dialog.cmdAdd->click();
-    QCOMPARE(env->dialogs->last().prompt, QStringLiteral("Select action first !"));
-    QCOMPARE(dialog.List_ZS->count(), 0);
-
-    // A dated line, the fields corrected where the user sees them.
-    dialog.Text_Stunde->setText(QStringLiteral("7"));
-    dialog.Text_Minute->setText(QStringLiteral("5"));
-    dialog.Text_Tag->setText(QStringLiteral("3"));
-    dialog.Text_Monat->setText(QStringLiteral("13"));
-    dialog.Text_Jahr->setText(QStringLiteral("06"));
-    dialog.Option_Auswahl(0)->setChecked(true);
-    dialog.Combo_Aktion->setCurrentIndex(0);
-    dialog.cmdAdd->click();
-    QCOMPARE(
-        (QStringList{dialog.Text_Stunde->text(), dialog.Text_Minute->text(),
-                     dialog.Text_Tag->text(), dialog.Text_Monat->text(), dialog.Text_Jahr->text()}),
-        (QStringList{"07", "05", "03", "12", "2027"}));
-    // A daily line with the last action, and a typed one.
-    dialog.Option_Auswahl(1)->setChecked(true);
-    dialog.Combo_Aktion->setCurrentIndex(40);
-    dialog.cmdAdd->click();
-    dialog.Combo_Aktion->setEditText(QStringLiteral("WINAMP pause"));
-    dialog.cmdAdd->click();
-    QCOMPARE(listLines(dialog),
-             (QStringList{"07:05 ,03.12.2027 ,Power On ,07A1D", "07:05 ,Every day  ,Winamp stop",
-                          "07:05 ,Every day  ,WINAMP pause"}));
-    QCOMPARE(env->dialogs->shown.size(), 1);
-    QVERIFY(env->errors.calls.isEmpty());
-}
-
-void TestTimeControl::removeAndClear() {
-    Form_ZS &dialog = openDialog();
-    dialog.List_ZS->addItems({"a", "b", "c", "d"});
-    dialog.cmdRemove->click(); // nothing selected
-    QCOMPARE(dialog.List_ZS->count(), 4);
-    dialog.List_ZS->item(3)->setSelected(true);
-    dialog.List_ZS->item(1)->setSelected(true);
-    dialog.cmdRemove->click();
-    QCOMPARE(listLines(dialog), (QStringList{"a", "c", "d"}));
-    QVERIFY(dialog.List_ZS->item(2)->isSelected()); // the other selected line stays
-    dialog.cmdClear->click();
-    QCOMPARE(dialog.List_ZS->count(), 0);
-}
-
-void TestTimeControl::scriptSaveAndLoad() {
-    Form_ZS &dialog = openDialog();
-    QString high;
-    for (int b = 0x80; b <= 0xFF; ++b)
-        high += QChar(b);
-    const QStringList lines{"07:30 ,Every day  ,Power On ,07A1D", "08:00 ,Every day  ," + high};
-    dialog.List_ZS->addItems(lines);
-    const QString file = env->file(QStringLiteral("wake.txt"));
-
-    env->dialogs->answerFile(file);
-    dialog.cmdScriptSave->click();
-    QCOMPARE(env->dialogs->shown.at(0).file.title, QStringLiteral("Save"));
-    QCOMPARE(env->dialogs->shown.at(0).file.filter, QStringLiteral("Script (*.txt)|*.txt"));
-    QCOMPARE(env->dialogs->last().prompt, file + " saved...");
-    const QByteArray bytes = lines[0].toLatin1() + "\r\n" + lines[1].toLatin1() + "\r\n";
-    const auto content = [&] {
-        QFile f(file);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    };
-    QCOMPARE(content(), bytes);
-
-    // Overwriting is asked; No keeps the file.
-    dialog.List_ZS->clear();
-    env->dialogs->answerFile(file);
-    env->dialogs->answerMsgBox(MsgBoxResult::No);
-    dialog.cmdScriptSave->click();
-    QCOMPARE(env->dialogs->last().prompt, QStringLiteral("Overwrite existing file ?"));
-    QCOMPARE(env->dialogs->last().buttons(), int(MsgBoxStyle::YesNo));
-    QCOMPARE(content(), bytes);
-
-    // Loading twice doubles the lines, byte for byte.
-    for (int i = 0; i < 2; ++i) {
-        env->dialogs->answerFile(file);
-        dialog.cmdScriptLoad->click();
+    Form_ZS &openDialog() {
+        Form_Velmora &main = Form_Velmora::instance();
+        main.Show();
+        main.Menu_ZS_Einstellungen->trigger();
+        Form_ZS *dialog = Form_ZS::existing();
+        if (!dialog || !dialog->isVisible()) qFatal("the dialog did not open");
+        return *dialog;
     }
-    QCOMPARE(env->dialogs->last().file.title, QStringLiteral("Open"));
-    QCOMPARE(listLines(dialog), lines + lines);
+    // Puts the lines into the dialog's list and confirms it.
+    void schedule(const QStringList &lines) {
+        Form_ZS &dialog = openDialog();
+        dialog.List_ZS->addItems(lines);
+        dialog.cmdOK->click();
+    }
+    Form_Velmora &connectedAndActivated() {
+        Form_Velmora &main = sim.emplace().connectMainWindow();
+        main.Menu_ZS_Aktiv->trigger();
+        if (!main.Timer_ZS->isActive()) qFatal("the schedule did not start");
+        return main;
+    }
+    static QList<QLineEdit *> fields(const Form_ZS &d) {
+        return {d.Text_Stunde, d.Text_Minute, d.Text_Tag, d.Text_Monat, d.Text_Jahr};
+    }
+    static QString shown(const Form_ZS &d) {
+        QStringList texts;
+        for (const QLineEdit *field : fields(d))
+            texts << field->text();
+        return texts.join('|');
+    }
 
-    // Cancelled dialogs, a missing file and an unwritable place end without a word.
-    const int shown = env->dialogs->shown.size();
-    dialog.cmdScriptLoad->click();
-    dialog.cmdScriptSave->click();
-    env->dialogs->answerFile(env->file(QStringLiteral("missing.txt")));
-    dialog.cmdScriptLoad->click();
-    env->dialogs->answerFile(env->file(QStringLiteral("no/such/folder.txt")));
-    dialog.cmdScriptSave->click();
-    QCOMPARE(env->dialogs->count(Kind::MsgBox), 2);
-    QCOMPARE(env->dialogs->shown.size(), shown + 4);
-    QCOMPARE(dialog.List_ZS->count(), 4);
-    QVERIFY(env->errors.calls.isEmpty());
+private Q_SLOTS:
+    void init() { env.emplace(); }
+    void cleanup() {
+        env.reset();
+        sim.reset();
+    }
 
-    // An empty list saves an empty file, which loads nothing.
-    dialog.cmdClear->click();
-    env->dialogs->answerFile(file);
-    env->dialogs->answerMsgBox(MsgBoxResult::Yes);
-    dialog.cmdScriptSave->click();
-    QCOMPARE(content(), QByteArray());
-    env->dialogs->answerFile(file);
-    dialog.cmdScriptLoad->click();
-    QCOMPARE(dialog.List_ZS->count(), 0);
-}
+    // The dialog opens on today (07.12.2026); Add corrects the fields where the user sees them,
+    // then adds the line or asks for an action.
+    void addBuildsALine_data() {
+        QTest::addColumn<QString>("typed"); // hour|minute|day|month|year
+        QTest::addColumn<bool>("dated");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("corrected");
+        QTest::addColumn<QString>("line"); // "": "Select action first !"
+        const QString power = "Power On ,07A1D";
+        row("padded, year from today", "7|5|3|4|06", true, power, "07|05|03|04|2026",
+            "07:05 ,03.04.2026 ,Power On ,07A1D");
+        row("upper bounds", "30|75|40|13|2031", true, power, "23|00|31|12|2031",
+            "23:00 ,31.12.2031 ,Power On ,07A1D");
+        row("bounds themselves kept", "23|59|31|12|2031", true, power, "23|59|31|12|2031",
+            "23:59 ,31.12.2031 ,Power On ,07A1D");
+        row("no lower bound, empty hour", "|0|0|00|2026", true, power, "|00|00|00|2026",
+            ":00 ,00.00.2026 ,Power On ,07A1D");
+        row("not a number counts as 0", "ab|9x|1|1|2026", false, power, "ab|9x|01|01|2026",
+            "ab:9x ,Every day  ,Power On ,07A1D");
+        row("the last action", "22|00|1|1|2026", false, "Winamp stop", "22|00|01|01|2026",
+            "22:00 ,Every day  ,Winamp stop");
+        row("no action, fields still corrected", "7|99|1|1|26", false, "", "07|00|01|01|2026", "");
+        row("a label without code", "07|00|01|01|2026", false, "Power On", "07|00|01|01|2026", "");
+    }
+    void addBuildsALine() {
+        QFETCH(QString, typed);
+        QFETCH(bool, dated);
+        QFETCH(QString, action);
+        QFETCH(QString, corrected);
+        QFETCH(QString, line);
+        FakeClock clock("07.12.2026 12:00:00");
+        Form_ZS &dialog = openDialog();
+        QCOMPARE(shown(dialog), "09|00|07|12|2026");
+        QVERIFY(dialog.Option_Auswahl(1)->isChecked());
+        for (int i = 0; i < 5; ++i)
+            fields(dialog)[i]->setText(typed.section('|', i, i));
+        dialog.Option_Auswahl(dated ? 0 : 1)->setChecked(true);
+        dialog.Combo_Aktion->setEditText(action);
+        dialog.cmdAdd->click();
+        QCOMPARE(shown(dialog), corrected);
+        QCOMPARE(dialog.lines(), line.isEmpty() ? QStringList() : QStringList{line});
+        QCOMPARE(env->dialogs->shown.size(), line.isEmpty() ? 1 : 0);
+        if (line.isEmpty()) QCOMPARE(env->dialogs->last().prompt, "Select action first !");
+        QVERIFY(env->errors.calls.isEmpty());
+    }
 
-void TestTimeControl::confirmingRebuildsTheSchedule() {
-    QVERIFY(!gTimeControl);
-    Form_ZS &dialog = openDialog();
-    dialog.List_ZS->addItems(
-        {"07:30 ,Every day  ,Power On ,07A1D", "garbage", "22:00 ,Every day  ,Winamp stop"});
-    dialog.cmdOK->click();
-    QVERIFY(!dialog.isVisible());
-    QCOMPARE(env->errors.calls.size(), 1);
-    QVERIFY(env->errors.contains(QStringLiteral("Form_ZS"), QStringLiteral("SetTimeContol"), 5));
-    QCOMPARE(gTimeControl->Count(), 2L);
-    QCOMPARE(gTimeControl->Item(2).stDescription, QStringLiteral("Winamp stop"));
+    void scriptSaveAndLoad() {
+        Form_ZS &dialog = openDialog();
+        const QString file = env->file("wake.txt");
+        // Picks the file named in the file box ("": cancelled), answering the overwrite question.
+        const auto pick = [&](QPushButton *button, const QString &name,
+                              std::optional<MsgBoxResult> overwrite = {}) {
+            env->dialogs->answerFile(name.isEmpty() ? std::nullopt : std::optional(name));
+            if (overwrite) env->dialogs->answerMsgBox(*overwrite);
+            button->click();
+        };
+        const auto content = [&] {
+            QFile f(file);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+        QString high;
+        for (int b = 0x80; b <= 0xFF; ++b)
+            high += QChar(b);
+        const QStringList lines{"07:30 ,Every day  ,Power On ,07A1D", "08:00 ,Every day  ," + high};
+        dialog.List_ZS->addItems(lines);
+        pick(dialog.cmdScriptSave, file);
+        QCOMPARE(env->dialogs->last().prompt, file + " saved...");
+        const QByteArray bytes = lines[0].toLatin1() + "\r\n" + lines[1].toLatin1() + "\r\n";
+        QCOMPARE(content(), bytes);
+        pick(dialog.cmdScriptSave, file, MsgBoxResult::No);
+        QCOMPARE(env->dialogs->last().prompt, "Overwrite existing file ?");
+        QCOMPARE(content(), bytes);
+        pick(dialog.cmdScriptLoad, file); // adds to the list, byte for byte
+        QCOMPARE(dialog.lines(), lines + lines);
 
-    // Closing the window confirms as well; the dialog and its list live on.
-    gTimeControl->Item(1).bDisable = true;
-    dialog.show();
-    delete dialog.List_ZS->takeItem(1);
-    QVERIFY(!dialog.close());
-    QCOMPARE(Form_ZS::existing(), &dialog);
-    QVERIFY(!dialog.isVisible());
-    QCOMPARE(gTimeControl->Count(), 2L);
-    QVERIFY(!gTimeControl->Item(1).bDisable); // fresh entries
-    QCOMPARE(openDialog().List_ZS->count(), 2);
-}
+        // Cancelled boxes, a missing file and an unwritable place end without a word.
+        const int shown = env->dialogs->shown.size();
+        pick(dialog.cmdScriptLoad, "");
+        pick(dialog.cmdScriptSave, "");
+        pick(dialog.cmdScriptLoad, env->file("missing.txt"));
+        pick(dialog.cmdScriptSave, env->file("no/such/folder.txt"));
+        QCOMPARE(env->dialogs->count(Kind::MsgBox), 2);
+        QCOMPARE(env->dialogs->shown.size(), shown + 4);
+        QCOMPARE(dialog.List_ZS->count(), 4);
+        QVERIFY(env->errors.calls.isEmpty());
 
-void TestTimeControl::activatedFollowsTheConnection() {
-    Form_Velmora &main = Form_Velmora::instance();
-    main.Show();
-    main.Menu_ZS_Aktiv_Click();
-    QCOMPARE(env->dialogs->last().prompt, QStringLiteral("Connect first !"));
-    QVERIFY(!main.Menu_ZS_Aktiv->isChecked());
-    QVERIFY(!main.Timer_ZS->isActive());
+        // A file written elsewhere: empty lines kept, lone line ends, a last line without its
+        // end; saved again with CR LF.
+        QFile other(file);
+        QVERIFY(other.open(QIODevice::WriteOnly) && other.write("a\r\n\r\nb\nc\rd") == 10);
+        other.close();
+        dialog.cmdClear->click();
+        pick(dialog.cmdScriptLoad, file);
+        QCOMPARE(dialog.lines(), (QStringList{"a", "", "b", "c", "d"}));
+        pick(dialog.cmdScriptSave, file, MsgBoxResult::Yes);
+        QCOMPARE(content(), "a\r\n\r\nb\r\nc\r\nd\r\n");
+    }
 
-    connectedAndActivated();
-    QVERIFY(main.Menu_ZS_Aktiv->isChecked());
-    QCOMPARE(main.Timer_ZS->interval(), 500);
-    // Disconnecting leaves the schedule running; "Activated" can then only say why not.
-    main.Menu_Connect->trigger();
-    QVERIFY(!Form_Com::instance().Com->PortOpen());
-    QVERIFY(main.Timer_ZS->isActive());
-    main.Menu_ZS_Aktiv_Click();
-    QVERIFY(main.Menu_ZS_Aktiv->isChecked());
-    QCOMPARE(env->dialogs->count(Kind::MsgBox), 2);
-    main.Menu_Connect->trigger();
-    main.Menu_ZS_Aktiv->trigger();
-    QVERIFY(!main.Menu_ZS_Aktiv->isChecked());
-    QVERIFY(!main.Timer_ZS->isActive());
-}
+    void confirmingRebuildsTheSchedule() {
+        Form_ZS &dialog = openDialog();
+        dialog.List_ZS->addItems(
+            {"07:30 ,Every day  ,Power On ,07A1D", "garbage", "22:00 ,Every day  ,Winamp stop"});
+        dialog.cmdOK->click();
+        QCOMPARE(env->errors.calls.size(), 1);
+        QVERIFY(env->errors.contains("Form_ZS", "SetTimeContol", 5));
+        QCOMPARE(gTimeControl->Item(2).stDescription, "Winamp stop");
 
-void TestTimeControl::dueEntryGoesOnTheLineOnce() {
-    FakeClock clock(QStringLiteral("07.12.2026 07:29:59"));
-    Form_Velmora &main = connectedAndActivated();
-    schedule({"07:30 ,Every day  ,Input Tuner ,07A16"});
-    QTest::qWait(1200);
-    QCOMPARE(commandsIn(sim->takeReceived()), QStringList());
+        // Closing the window confirms as well; the dialog and its list live on.
+        gTimeControl->Item(1).bDisable = true;
+        dialog.show();
+        dialog.List_ZS->item(1)->setSelected(true);
+        dialog.cmdRemove->click();
+        QVERIFY(!dialog.close());
+        QCOMPARE(Form_ZS::existing(), &dialog);
+        QCOMPARE(gTimeControl->Count(), 2L);
+        QVERIFY(!gTimeControl->Item(1).bDisable); // fresh entries
+        QCOMPARE(openDialog().List_ZS->count(), 2);
+    }
 
-    // Ticks inside another exchange with the receiver leave the entry armed.
-    Form_Com::instance().Com->Tag = QStringLiteral("1");
-    clock.set(QStringLiteral("07.12.2026 07:30:00"));
-    QTest::qWait(1200);
-    QCOMPARE(sim->takeReceived(), QByteArray());
-    Form_Com::instance().Com->Tag = QStringLiteral("0");
-    // The receiver's answer moves the panel and the status line as a report does.
-    QTRY_COMPARE(main.Line1->text(), QStringLiteral("INPUT TUNER"));
-    QTest::qWait(2000);
-    clock.set(QStringLiteral("07.12.2026 07:31:00"));
-    QTest::qWait(1200);
-    QCOMPARE(commandsIn(sim->takeReceived()), QStringList{"07A16"});
+    void activatedFollowsTheConnectionAndTheClock() {
+        Form_Velmora &main = Form_Velmora::instance();
+        main.Show();
+        main.Menu_ZS_Aktiv_Click();
+        QCOMPARE(env->dialogs->last().prompt, "Connect first !");
+        QVERIFY(!main.Menu_ZS_Aktiv->isChecked() && !main.Timer_ZS->isActive());
+        connectedAndActivated();
+        QVERIFY(main.Menu_ZS_Aktiv->isChecked());
+        // An entry for this minute fires by the real clock, kept clear of the minute's end.
+        while (QTime::currentTime().second() > 55)
+            QTest::qWait(500);
+        schedule(
+            {QDateTime::currentDateTime().toString("HH:mm ,dd.MM.yyyy") + " ,Input DVD ,07AC1"});
+        QByteArray sent;
+        QTRY_VERIFY(commandsIn(sent += sim->takeReceived()).contains("07AC1"));
+        // Disconnecting leaves the schedule running; "Activated" can then only say why not.
+        main.Menu_Connect->trigger();
+        QVERIFY(!Form_Com::instance().Com->PortOpen());
+        QVERIFY(main.Timer_ZS->isActive());
+        main.Menu_ZS_Aktiv_Click();
+        QVERIFY(main.Menu_ZS_Aktiv->isChecked());
+        QCOMPARE(env->dialogs->count(Kind::MsgBox), 2);
+        main.Menu_Connect->trigger();
+        main.Menu_ZS_Aktiv->trigger();
+        QVERIFY(!main.Menu_ZS_Aktiv->isChecked() && !main.Timer_ZS->isActive());
+    }
 
-    // Re-armed by the later minute, it fires again the next day.
-    sim->control(QStringLiteral("input CD"));
-    QTRY_COMPARE(main.Line1->text(), QStringLiteral("INPUT CD"));
-    clock.set(QStringLiteral("08.12.2026 07:30:00"));
-    QTRY_COMPARE(main.Line1->text(), QStringLiteral("INPUT TUNER"));
-    QCOMPARE(commandsIn(sim->takeReceived()), QStringList{"07A16"});
-    QVERIFY2(env->errors.calls.isEmpty(), qPrintable(env->errors.describe()));
-}
+    void dueEntryGoesOnTheLineOnce() {
+        FakeClock clock("07.12.2026 07:29:59");
+        Form_Velmora &main = connectedAndActivated();
+        schedule({"07:30 ,Every day  ,Input Tuner ,07A16"});
+        // Ticks inside another exchange with the receiver leave the entry armed.
+        Form_Com::instance().Com->Tag = "1";
+        clock.set("07.12.2026 07:30:00");
+        QTest::qWait(1200);
+        QCOMPARE(sim->takeReceived(), QByteArray());
+        Form_Com::instance().Com->Tag = "0";
+        // The receiver's answer moves the panel and the status line as a report does.
+        QTRY_COMPARE(main.Line1->text(), "INPUT TUNER");
+        QTest::qWait(2000);
+        clock.set("07.12.2026 07:31:00");
+        QTest::qWait(1200);
+        QCOMPARE(commandsIn(sim->takeReceived()), QStringList{"07A16"});
+        QVERIFY2(env->errors.calls.isEmpty(), qPrintable(env->errors.describe()));
+    }
 
-void TestTimeControl::realClockFiresTheCurrentMinute() {
-    connectedAndActivated();
-    // Clear of the minute's end, so that the line is due when the timer looks.
-    while (QTime::currentTime().second() > 55)
-        QTest::qWait(500);
-    const QString now = QDateTime::currentDateTime().toString(QStringLiteral("HH:mm"));
-    schedule({now + " ," + QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")) +
-              " ,Input DVD ,07AC1"});
-    QByteArray sent;
-    QTRY_VERIFY(commandsIn(sent += sim->takeReceived()).contains(QStringLiteral("07AC1")));
-}
+    void playerPlayAndStop() {
+        START_PLAYER(player);
+        const auto status = [&] { return player.playerProperty("PlaybackStatus").toString(); };
+        FakeClock clock("07.12.2026 06:59:00");
+        Form_Velmora &main = connectedAndActivated();
+        schedule({"07:00 ,Every day  ,Winamp play", "07:01 ,Every day  ,Winamp stop"});
+        hWndWinamp = FindWinamp();
+        WinampCommand(VelmoraWinamp_PAUSE);
+        QTRY_COMPARE(status(), "Paused");
 
-void TestTimeControl::playerPlayAndStop() {
-    if (!MpvPlayer::mpvInstalled()) QSKIP("mpv is not installed");
-    MpvPlayer player;
-    QVERIFY2(player.isReady(), qPrintable(player.errorString()));
-    const auto status = [&] {
-        return player.playerProperty(QStringLiteral("PlaybackStatus")).toString();
-    };
-    FakeClock clock(QStringLiteral("07.12.2026 06:59:00"));
-    Form_Velmora &main = connectedAndActivated();
-    schedule({"07:00 ,Every day  ,Winamp play", "07:01 ,Every day  ,Winamp stop"});
-    hWndWinamp = FindWinamp();
-    WinampCommand(VelmoraWinamp_PAUSE);
-    QTRY_COMPARE(status(), QStringLiteral("Paused"));
-
-    clock.set(QStringLiteral("07.12.2026 07:00:00"));
-    QTRY_COMPARE(main.Line2->text(), QStringLiteral("Winamp play"));
-    QTRY_COMPARE(status(), QStringLiteral("Playing"));
-    clock.set(QStringLiteral("07.12.2026 07:01:00"));
-    QTRY_COMPARE(main.Line2->text(), QStringLiteral("Winamp stop"));
-    QTRY_COMPARE(status(), QStringLiteral("Stopped"));
-    QCOMPARE(commandsIn(sim->takeReceived()), QStringList());
-}
+        clock.set("07.12.2026 07:00:00");
+        QTRY_COMPARE(main.Line2->text(), "Winamp play");
+        QTRY_COMPARE(status(), "Playing");
+        clock.set("07.12.2026 07:01:00");
+        QTRY_COMPARE(main.Line2->text(), "Winamp stop");
+        QTRY_COMPARE(status(), "Stopped");
+        QCOMPARE(commandsIn(sim->takeReceived()), QStringList());
+    }
+};
 
 QTEST_MAIN(TestTimeControl)
 #include "tst_time_control.moc"

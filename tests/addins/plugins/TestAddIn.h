@@ -1,6 +1,5 @@
-// An add-in object for the loader tests. What it tells the loader depends on its class name:
-// "NameOnly" gives only a name, "Nothing" gives nothing, any other class all three texts. The
-// host object it is handed is kept as its property "host".
+// An add-in object for the loader tests: "NameOnly" gives only a name, "Nothing" nothing, any
+// other class all three texts. It keeps the host object it is handed as its property "host".
 #pragma once
 
 #include "addins/AddInLoader.h"

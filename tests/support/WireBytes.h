@@ -1,4 +1,4 @@
-// Line bytes written the way the simulator logs them, e.g. "<STX>07AC1<ETX>".
+// Line bytes written the way the traffic log and the simulator name them, e.g. "<STX>07AC1<ETX>".
 #pragma once
 
 #include <QByteArray>
@@ -14,4 +14,13 @@ inline QByteArray wire(const char *text) {
     for (const auto &[name, byte] : names)
         bytes.replace(name, QByteArray(1, byte));
     return bytes;
+}
+
+inline QByteArray commandFrame(const QByteArray &code) {
+    return '\x02' + code + '\x03';
+}
+
+// The same as text, one character per byte, as the program holds it.
+inline QString wireText(const char *text) {
+    return QString::fromLatin1(wire(text));
 }

@@ -1,0 +1,30 @@
+// The open line of the link tests; names matched between the program's and the simulator's.
+#pragma once
+
+#include "app/Form_Velmora.h"
+#include "link/Form_Com.h"
+#include "sim/ReceiverTables.h"
+#include "support/PtyPair.h"
+#include "support/TestEnvironment.h"
+
+#include <QString>
+
+// The main window and the link window with port 1 open; the test plays the receiver on `line`.
+struct OpenLine {
+    PtyPair line; // declared first: it outlives the port, which the environment closes
+    TestEnvironment env;
+    Form_Velmora &main;
+    Form_Com &com;
+
+    OpenLine() : main((line.assignToPort(1), Form_Velmora::instance())), com(Form_Com::instance()) {
+        com.Com->setPortOpen(true);
+    }
+};
+
+// A name by its letters and digits in upper case: "VCR 1", "Vcr1" and "vcr-1" are one name.
+inline QString nameKey(const QString &name) {
+    QString key;
+    for (const QChar c : name)
+        if (c.isLetterOrNumber()) key += c.toUpper();
+    return key;
+}
