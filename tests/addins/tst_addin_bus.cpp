@@ -2,11 +2,7 @@
 // velmora-ctl and a client with an event sink; and the bus starting the program for a client.
 #include "addins/AddInService.h"
 #include "addins/clsAddIns.h"
-#include "app/Form_Velmora.h"
-#include "app/Globals.h"
-#include "support/SentCommands.h"
-#include "support/SimulatedReceiver.h"
-#include "support/TestEnvironment.h"
+#include "support/WindowSuite.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -17,7 +13,6 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
-#include <optional>
 
 namespace {
 struct Result {
@@ -37,25 +32,19 @@ Result ctl(const QStringList &args) {
 }
 } // namespace
 
-class TestAddInBus : public QObject {
+class TestAddInBus : public WindowSuite {
     Q_OBJECT
-    std::optional<TestEnvironment> env;
-    std::optional<SimulatedReceiver> sim;
 
     Form_Velmora &serving() {
         startAddInService();
         if (!addInService()) qFatal("the add-in service did not start on the test bus");
-        return sim.emplace().connectMainWindow();
+        return connected();
     }
 
 private Q_SLOTS:
     void init() {
-        env.emplace();
+        WindowSuite::init();
         gAddIns = std::make_unique<clsAddIns>();
-    }
-    void cleanup() {
-        env.reset();
-        sim.reset();
     }
 
     void ctlDrivesTheReceiver() {

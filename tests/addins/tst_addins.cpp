@@ -4,11 +4,7 @@
 #include "addins/clsAddIn.h"
 #include "addins/clsAddIns.h"
 #include "addins/modFindAddIn.h"
-#include "app/Form_Velmora.h"
-#include "app/Globals.h"
-#include "support/SentCommands.h"
-#include "support/SimulatedReceiver.h"
-#include "support/TestEnvironment.h"
+#include "support/WindowSuite.h"
 
 #include <QAction>
 #include <QDir>
@@ -18,7 +14,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-#include <optional>
 
 namespace {
 // What an add-in heard, in the order all of them heard it.
@@ -43,19 +38,13 @@ struct Heard {
 };
 } // namespace
 
-class TestAddIns : public QObject {
+class TestAddIns : public WindowSuite {
     Q_OBJECT
-    std::optional<TestEnvironment> env;
-    std::optional<SimulatedReceiver> sim;
 
 private Q_SLOTS:
     void init() {
-        env.emplace();
+        WindowSuite::init();
         gAddIns = std::make_unique<clsAddIns>();
-    }
-    void cleanup() {
-        env.reset();
-        sim.reset();
     }
 
     void registrationIsUniqueByID() {
@@ -118,7 +107,7 @@ private Q_SLOTS:
     }
 
     void membersNeedRegistration() {
-        sim.emplace();
+        sim = std::make_unique<SimulatedReceiver>();
         clsAddIn a("A");
         QString line1 = QStringLiteral("kept"), line2 = QStringLiteral("kept");
         a.AddInRegister(); // loads the main window without showing it

@@ -24,8 +24,7 @@ class TestCommandLine : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void options_data() {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<QString>("options");
+        columns<QString, QString>("line", "options");
         row("-c3 -p", "-c3 -p", "C3 P1");
         row("-C12", "-C12", "C12");
         row("-C123 reads two characters", "-C123", "C12");
@@ -45,8 +44,7 @@ private Q_SLOTS:
     }
 
     void leadingNumber_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<long>("value");
+        columns<QString, long>("text", "value");
         row("trailing text", "3x", 3L);
         row("no digits", "x", 0L);
         row("blanks before and inside", "  4 2", 42L);

@@ -214,8 +214,7 @@ private Q_SLOTS:
     void roundTripThroughARestart_data() {
         QTest::addColumn<QString>("before");
         QTest::addColumn<QStringList>("clicks"); // menu items picked in this order
-        QTest::addColumn<QString>("written");
-        QTest::addColumn<QString>("restored");
+        columns<QString, QString>("written", "restored");
 
         const QString command = "/opt/tools/run me.sh --flag=\"a b\" c:\\x";
         row("first run: nothing stored, nothing changed", "", QStringList{}, kBuiltInSaved,
@@ -350,8 +349,7 @@ private Q_SLOTS:
     void programFileLocations_data() {
         QTest::addColumn<bool>("installed");
         QTest::addColumn<QString>("xdgHome"); // the state and data folders: "@/<x>state", ...
-        QTest::addColumn<QString>("log");
-        QTest::addColumn<QStringList>("addIns");
+        columns<QString, QStringList>("log", "addIns");
         row("build tree", false, "@/", "@/bin/debug.txt", QStringList{"@/bin/AddIn"});
         row("installed", true, "@/", "@/state/Velmora/debug.txt",
             QStringList{"@/lib/velmora/AddIn", "@/data/Velmora/AddIn"});

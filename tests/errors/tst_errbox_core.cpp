@@ -10,8 +10,7 @@ class TestErrBoxCore : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void urlEncode_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("encoded");
+        columns<QString, QString>("text", "encoded");
         row("percent, blank, ampersand", "50% off & more", "50%25%20off%20%26%20more");
         row("escape already in the text", "%20", "%2520");
         row("CR LF", "line one\r\nline two", "line%20one%0Aline%20two");
@@ -30,8 +29,7 @@ private Q_SLOTS:
     }
 
     void executableName_data() {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("name");
+        columns<QString, QString>("path", "name");
         row("upper-case extension", "C:/V/VELMORA.EXE", "VELMORA");
         row("dots before the extension", "C:/V/velmora.1.4.exe", "velmora.1.4");
         row("dotted name without extension", "/opt/velmora-1.0", "velmora-1.0");

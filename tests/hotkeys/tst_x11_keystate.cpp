@@ -94,8 +94,7 @@ private Q_SLOTS:
     void cleanupTestCase() { display.reset(); }
 
     void keyReadsAsOnWindows_data() {
-        QTest::addColumn<QString>("symbol");
-        QTest::addColumn<qint32>("key");
+        columns<QString, qint32>("symbol", "key");
         QTest::addColumn<qint32>("neighbour"); // a key of the table that must stay untouched
         row("volume up", "XF86AudioRaiseVolume", 175, 174);
         row("keypad plus", "KP_Add", 107, 109);

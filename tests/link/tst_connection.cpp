@@ -187,10 +187,7 @@ private Q_SLOTS:
         QCOMPARE(windowState(), "Comport Error /  / Connect / port");
     }
     void commandLineConnects_data() {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<bool>("standby");
-        QTest::addColumn<int>("port");
-        QTest::addColumn<bool>("powerOnSent");
+        columns<QString, bool, int, bool>("line", "standby", "port", "powerOnSent");
         row("-c3 -p: standby, switched on", "-c3 -p", true, 3, true);
         row("-C alone: standby, left so", "-C", true, 1, false);
         row("-C12 -P: already on", "-C12 -P", false, 12, false);

@@ -19,8 +19,7 @@ private Q_SLOTS:
     }
     void messages_data() {
         // Reads "ms:text|...", the messages in brackets; "<" stands for STX, ">" for ETX.
-        QTest::addColumn<QString>("reads");
-        QTest::addColumn<QString>("messages");
+        columns<QString, QString>("reads", "messages");
         row("tail of a cut frame", "0:x><B>", "[B]");
         row("STX before a frame", "0:<A<B>", "[A<B][B]");
         row("empty message", "0:<>", "[]");

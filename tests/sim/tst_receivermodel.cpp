@@ -53,9 +53,7 @@ private Q_SLOTS:
     }
     void commands_data() {
         // From a receiver reporting as the program leaves it, on or in standby.
-        QTest::addColumn<bool>("standby");
-        QTest::addColumn<int>("source");
-        QTest::addColumn<QString>("steps");
+        columns<bool, int, QString>("standby", "source", "steps");
         QTest::addColumn<QString>("reports"); // of the last step
         const int rs232 = int(Source::Rs232), remote = int(Source::Remote),
                   panel = int(Source::Panel);

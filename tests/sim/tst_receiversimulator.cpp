@@ -35,12 +35,10 @@ class TestReceiverSimulator : public QObject {
 private Q_SLOTS:
     void exchange_data() {
         QTest::addColumn<QString>("controls"); // separated by "|"
-        QTest::addColumn<QByteArray>("writes");
-        QTest::addColumn<QByteArray>("expected");
+        columns<QByteArray, QByteArray>("writes", "expected");
         QTest::addColumn<int>("lineWrites"); // writes the simulator made
         // Least times from the program's writes to the simulator's first write, and to its last.
-        QTest::addColumn<int>("firstAfterMs");
-        QTest::addColumn<int>("spreadMs");
+        columns<int, int>("firstAfterMs", "spreadMs");
         const QByteArray request = wire("<DC1>000<ETX>"), volume = wire("<STX>07A1A<ETX>"), none;
         row("request with other digits ignored", "", wire("<DC1>001<ETX>"), none, 0, 0, 0);
         row("split frame", "split on", request, kOn, 2, 0, 20);

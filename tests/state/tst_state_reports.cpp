@@ -120,9 +120,7 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(RuntimeError, dspOperationCode(32));
     }
     void plans_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("zone2Mode");
-        QTest::addColumn<QString>("plan");
+        columns<QString, bool, QString>("text", "zone2Mode", "plan");
         const std::tuple<const char *, bool, const char *> rows[] = {
             {"00267B", false, "volume"},
             {"X0267B", false, "volume"}, // the first prefix character is ignored

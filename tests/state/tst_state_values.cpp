@@ -60,9 +60,7 @@ class TestStateValues : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void configuration_data() {
-        QTest::addColumn<QString>("block");
-        QTest::addColumn<bool>("zone2Mode");
-        QTest::addColumn<QString>("state");
+        columns<QString, bool, QString>("block", "zone2Mode", "state");
         // What the simulated receiver writes, plain and with its prefix, reads as its own state.
         const auto add = [](const QByteArray &tag, const Sim::ReceiverState &state) {
             for (const char *model : {"R0073", "R0161"}) {

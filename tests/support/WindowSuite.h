@@ -41,19 +41,13 @@ protected:
     std::unique_ptr<TestEnvironment> env;
     std::unique_ptr<SimulatedReceiver> sim;
 
-private Q_SLOTS:
+protected Q_SLOTS: // a suite that needs more set-up calls these from its own
     void init() { env = std::make_unique<TestEnvironment>(); }
     void cleanup() {
         env.reset(); // closes the port before the receiver goes
         sim.reset();
     }
 };
-
-// The columns of a data function in one call: columns<bool, QString>("zone2", "window").
-template <typename... Types, typename... Names>
-void columns(Names... names) {
-    (QTest::addColumn<Types>(names), ...);
-}
 
 // The caption of the selected option of a group; "" when none is selected.
 template <class Group>

@@ -74,9 +74,7 @@ private Q_SLOTS:
     // then adds the line or asks for an action.
     void addBuildsALine_data() {
         QTest::addColumn<QString>("typed"); // hour|minute|day|month|year
-        QTest::addColumn<bool>("dated");
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<QString>("corrected");
+        columns<bool, QString, QString>("dated", "action", "corrected");
         QTest::addColumn<QString>("line"); // "": "Select action first !"
         const QString power = "Power On ,07A1D";
         row("padded, year from today", "7|5|3|4|06", true, power, "07|05|03|04|2026",

@@ -25,8 +25,7 @@ private Q_SLOTS:
 
     // As other players send it; "" for no title.
     void titleFromMetadata_data() {
-        QTest::addColumn<QVariantMap>("metadata");
-        QTest::addColumn<QString>("title");
+        columns<QVariantMap, QString>("metadata", "title");
         row("two artists",
             QVariantMap{{"xesam:artist", QStringList{"A", " B "}}, {"xesam:title", "Song"}},
             "A, B - Song");

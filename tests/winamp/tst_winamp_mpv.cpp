@@ -28,9 +28,7 @@ private Q_SLOTS:
     void transport_data() {
         // Commands posted one after the other to a player that plays track 1; after each, the
         // play state and the track (0: none loaded) it should reach.
-        QTest::addColumn<QList<int>>("commands");
-        QTest::addColumn<QList<int>>("statuses");
-        QTest::addColumn<QList<int>>("tracks");
+        columns<QList<int>, QList<int>, QList<int>>("commands", "statuses", "tracks");
         row("pause and resume", QList<int>{40046, 40046}, QList<int>{3, 1}, QList<int>{1, 1});
         row("play a paused player", QList<int>{40046, 40045}, QList<int>{3, 1}, QList<int>{1, 1});
         row("next and previous", QList<int>{40048, 40048, 40198}, QList<int>{1, 1, 1},
