@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The contract between the program and an add-in library in its "AddIn" folder. An add-in
 // library is a Qt plug-in whose root object implements AddInLibrary and whose JSON metadata
 // names the library and lists its classes in order:

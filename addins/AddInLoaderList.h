@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The add-in objects whose loading succeeded; they stay until the program ends.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The add-in host on the session bus: other programs create host objects through it and use
 // them as add-ins loaded from the AddIn folder do.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The add-in manager window.
 #include "addins/Form_AddIns.h"
 

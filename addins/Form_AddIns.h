@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The add-in manager: the registered add-ins, kept current while the window is open.
 #pragma once
 

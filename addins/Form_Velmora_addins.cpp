@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's part of the add-in host: loading the add-in folder and the manager window.
 #include "app/Form_Velmora.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The add-in host object: identity, the members add-ins call, and the raising of its events.
 #include "addins/clsAddIn.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The host object through which one add-in talks to the program and receives its events.
 // Add-ins see only this header (and the loader interface); it includes no window.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The registry of add-ins (one instance, gAddIns) and its broadcasts.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Add-in discovery and IDs.
 #include "addins/modFindAddIn.h"
 

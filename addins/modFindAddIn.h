@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Finding, creating and loading the add-ins of the "AddIn" folder, and the add-in IDs.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Evaluation of the command line.
 #include "app/CommandLine.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line: read as one text and searched for its options.
 #pragma once
 

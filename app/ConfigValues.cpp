@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings kept between runs: store access and the rules for reading and writing values.
 #include "app/ConfigValues.h"
 

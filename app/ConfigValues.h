@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings kept between runs: the per-user store, its eight keys, how a stored value is
 // read back and which texts a save writes.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: construction, load sequence with the command line, and shutdown.
 #include "app/Form_Velmora.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: status display, menus, timers, the link to the receiver, and the load and
 // unload of the program. Its procedures are spread over the files of their subsystems.
 #pragma once

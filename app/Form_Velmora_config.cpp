@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings kept between runs: LoadConfig puts the stored values into the menus, SaveConfig
 // writes the menus back into the store.
 #include "app/ConfigValues.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Setup menu: serial port, report interval, debug terminal and traffic log file.
 #include "app/Form_Velmora.h"
 

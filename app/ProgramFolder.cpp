@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the program's own files live; the program folder is replaceable for tests.
 #include "app/ProgramFolder.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the program's own files live.
 //
 // A program run from its build tree, and every program on Windows, keeps its files in the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Velmora's entry point: installs the real seams and runs the start procedure.
 #include "addins/AddInService.h"
 #include "addins/clsAddIns.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How fast the window follows the receiver: the time from a report leaving the simulated
 // receiver to the status line showing it, and the step rate of a held volume key.
 #include "app/Form_Velmora.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CPU time spent by the program's waits: each wait is timed on the wall clock and on the
 // process's CPU clock; a wait that spins shows close to 100 %.
 #include "app/Form_Velmora.h"

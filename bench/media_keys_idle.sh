@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # CPU and memory of the idle program, connected to the receiver simulator, with its 10 ms
 # media-key poll reading the keys of a virtual X server: both multimedia-key entries off, the
 # Yamaha entry on, then both on with a media player running (so every tick also searches the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // velmora-ctl: drives the receiver from the shell through a running Velmora (started on demand
 // by the session bus), as an add-in of its own.
 #include "link/CommandCatalogue.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The error box's widening rule.
 #include "errors/ErrBoxLayout.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The error box's design geometry and the rule that widens it for long message lines. All
 // measures are twips (1440 to the inch, 15 to the pixel at 96 dpi), measured inside the
 // window frame: the box's width is its inner width.

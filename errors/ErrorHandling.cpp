@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The error box seam and the per-procedure error handler.
 #include "errors/ErrorHandling.h"
 

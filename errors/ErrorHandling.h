@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The error-handling convention: a failing step is shown in the error box and the procedure
 // goes on with its next step; some procedures ignore failures instead.
 #pragma once

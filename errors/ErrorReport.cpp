@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Error box and report texts.
 #include "errors/ErrorReport.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The error box: shows one failure, takes the user's description and mails the report.
 #include "errors/Form_ErrBox.h"
 

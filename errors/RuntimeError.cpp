@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Standard texts of the run-time error numbers.
 #include "errors/RuntimeError.h"
 

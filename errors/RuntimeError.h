@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The run-time failure that every guarded procedure catches and shows in the error box.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // URL encoding for the report mail link.
 #include "errors/UrlEncode.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The URL encoding of the error-report mail link, and the Western code page it counts in.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's media-key poll: keypad plus and minus while the window is in front, and the
 // keyboard's player and volume keys whichever program is in front, as the Extras menu chooses.
 #include "app/Form_Velmora.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The key-state source in use and the platform's default.
 #include "hotkeys/KeyStateSource.h"
 

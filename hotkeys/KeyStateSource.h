@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The key-state seam: what the keyboard says about one key, for the media-key poll.
 #pragma once
 

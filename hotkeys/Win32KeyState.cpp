@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The asynchronous key state on Windows: GetAsyncKeyState.
 #include "hotkeys/Win32KeyState.h"
 

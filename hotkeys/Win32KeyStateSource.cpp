@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Adapts the Windows asynchronous key state to the key-state seam.
 #include "hotkeys/Win32KeyStateSource.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The key-state seam on Windows: the system's asynchronous key state.
 #pragma once
 

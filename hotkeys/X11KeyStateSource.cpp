@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The key state of an X server's keyboard, read from the program's own connection.
 #include "hotkeys/X11KeyStateSource.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The key-state seam on an X server: XInput2 raw key presses for "pressed since the last
 // query", XQueryKeymap for "down now".
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The serial-port control "Com": port number, open state, busy flag and text I/O.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The receiver's named operation commands: one table of names, codes and shapes.
 #pragma once
 

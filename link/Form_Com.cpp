@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The serial transport, the traffic log and the debug terminal.
 #include "link/Form_Com.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The link window: the serial port "Com" with its busy flag, the link procedures, the
 // traffic log and, when the debug view is on, the debug terminal.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The named receiver commands, the volume memories and the display text.
 #include "link/Form_Com.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Configuration request and interface reset.
 #include "link/Form_Com.h"
 

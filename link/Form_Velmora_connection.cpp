@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Connecting to the receiver, polling its reports, resetting its interface and the receiver
 // information with the model report.
 #include "app/Form_Velmora.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The receiver information window: model, model ID, software version and answer string.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Frames on the wire to and from the receiver, and the cutting of received text into messages.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Model table and configuration-answer helpers.
 #include "link/KnownModels.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The receivers this program knows, and the reading of their configuration answer.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Elapsed-time waits on the monotonic clock.
 #include "link/Waits.h"
 

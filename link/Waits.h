@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two waits of the program. Neither spins: the first sleeps in a nested event loop, the
 // second sleeps with events held back.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The configuration block the receiver answers DC1 "000" ETX with.
 #pragma once
 

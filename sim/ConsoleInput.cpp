@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Standard input as a stream of control lines.
 #include "sim/ConsoleInput.h"
 

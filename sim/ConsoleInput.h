@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Lines from standard input for the simulator's control channel, read without blocking.
 #pragma once
 

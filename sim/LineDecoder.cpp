@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Frame recognition on the receiver's serial input.
 #include "sim/LineDecoder.h"
 

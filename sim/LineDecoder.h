@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cuts the bytes arriving at the receiver's serial input into the frames it understands.
 #pragma once
 

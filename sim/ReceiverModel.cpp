@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Command execution and reports of the simulated receiver.
 #include "sim/ReceiverModel.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated receiver: its state, what it does with each command, and what it sends back.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulator's line side: pseudo-terminal or serial device, and the faults on its output.
 #include "sim/ReceiverSimulator.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A simulated receiver on a serial line: a pseudo-terminal of its own or a real serial device.
 #pragma once
 

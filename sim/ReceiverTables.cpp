@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Look-ups into the receiver's fixed tables.
 #include "sim/ReceiverTables.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The receiver's fixed tables: models, inputs with their operation codes, DSP programs.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulator's control channel: front panel, remote control and faults, one line each.
 #include "sim/ReceiverSimulator.h"
 

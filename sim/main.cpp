@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // velmora-receiver-sim: a receiver on a pseudo-terminal for when none is wired.
 #include "sim/ConsoleInput.h"
 #include "sim/ReceiverSimulator.h"

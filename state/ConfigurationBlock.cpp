@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading the fields of a configuration block and the standby button's test.
 #include "state/ConfigurationBlock.h"
 

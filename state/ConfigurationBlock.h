@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decoding of the receiver's configuration block into the state the control panel shows.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's picture of the receiver: the kept configuration block, the reports, and the
 // computer actions of the remote's 6.1/ES key.
 #include "app/Form_Velmora.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Volume of both zones: the level display with its bar, the volume keys with press-and-hold,
 // mute, and the receiver's six volume memories.
 #include "app/Form_Velmora.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading one hexadecimal digit of a receiver text.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Lookups in the control panel's button tables.
 #include "state/PanelTables.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The control panel's button tables: inputs, DSP programs, input modes and the on/off groups.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Classification of one report text: each step compares a fixed slice of the text with the rows.
 #include "state/ReportEvaluation.h"
 

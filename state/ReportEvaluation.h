@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What one report from the receiver asks of the main window, decided from the report tables.
 #pragma once
 

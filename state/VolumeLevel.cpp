@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Volume data to dB, level text and bar, and the decoding of a volume report frame.
 #include "state/VolumeLevel.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Volume arithmetic: the receiver's volume data in dB, the level text, the bar and the report.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The clock the schedule reads: the date and time as texts in the layouts of schedule lines,
 // whatever the user's locale.
 #pragma once

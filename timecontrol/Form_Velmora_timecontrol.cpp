@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's time control: the "TimeControl" menu and the schedule timer that fires
 // due entries on the receiver or the media player.
 #include "app/Form_Velmora.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Time Control" dialog: builds schedule lines, keeps them in its list until the program
 // ends, saves and loads them as script files, and turns them into the active schedule.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Schedule lines from the dialog's fields, and the due and re-arm rule.
 #include "timecontrol/ScheduleRules.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rules of the schedule that need no window: the actions a line can carry, how the
 // dialog's fields become a line, and which entry is due at a given clock text.
 #pragma once

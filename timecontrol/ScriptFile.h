@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Schedule script files: one schedule line per text line, each ended by CR LF, in the system's
 // 8-bit code page (Latin-1 on Linux and other Unix systems, the ANSI code page on Windows).
 #pragma once

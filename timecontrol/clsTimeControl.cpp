@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Parsing of schedule lines into the schedule.
 #include "timecontrol/clsTimeControl.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The schedule: parsed schedule lines in list order, read by the main window's schedule timer.
 #pragma once
 

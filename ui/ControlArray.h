@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A control array: controls of one group sharing a name, addressed by an index from Lo to Hi.
 // An index that names no control is run-time error 9, as a stored value naming no menu item is.
 #pragma once

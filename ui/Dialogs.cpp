@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real dialogs behind the Dialogs facade.
 #include "ui/Dialogs.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The dialogs seam: message boxes, input boxes and file-name dialogs in one facade.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The information window.
 #include "ui/Form_Informationen.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The mini window: volume bar, volume areas, dragging, the pop-up menu and the function keys.
 #include "ui/Form_Mini.h"
 

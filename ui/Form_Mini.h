@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The mini window: a small always-on-top stand-in for the main window with the main-zone volume
 // bar, press-and-hold volume areas, the function keys and the main commands on a pop-up menu.
 #pragma once

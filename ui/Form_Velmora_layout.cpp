@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's upper part with the status display, the flap that holds the control panel,
 // and the rules that size and center them.
 #include "app/Form_Velmora.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's menu tree, the items that follow the connection, and the handlers of the
 // 6.1/ES key modes, the display message, the sleep timer, the multimedia-key switches and the
 // mini window's pop-up menu.

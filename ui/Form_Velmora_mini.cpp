@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Switching to the mini window and placing it in a corner of the desktop work area.
 #include "app/Form_Velmora.h"
 

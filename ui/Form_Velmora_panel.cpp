@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The control panel on the flap: option groups that mirror the receiver's state and send its
 // commands when clicked, the step buttons, the standby key and the zone mode switch.
 #include "app/Form_Velmora.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Picture buttons of the main window: drawn in the style of the receiver's front panel.
 #include "ui/ImageControl.h"
 

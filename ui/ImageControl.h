@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A picture that acts as a button: mouse down and up with the button pressed, click and double
 // click, in the order the main window's handlers expect them. Space and Enter on a key that has
 // the focus, and a screen reader's press action, act as the left mouse button does.

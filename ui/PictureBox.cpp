@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Picture boxes and the mini window's volume picture.
 #include "ui/PictureBox.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A picture box: a surface that keeps what was drawn on it until it is cleared.
 #pragma once
 

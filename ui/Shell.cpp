@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real shell: QDesktopServices for documents and links, QProcess for programs.
 #include "ui/Shell.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shell seam: opening documents and mail links, starting programs.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Single-instance windows: created on first use, unloaded at shutdown (or, for windows that
 // delete themselves on close, when closed), created again when used after that.
 #pragma once

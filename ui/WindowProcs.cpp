@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Topmost band, shell hand-off and the list of loaded windows.
 #include "ui/WindowProcs.h"
 

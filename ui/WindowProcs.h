@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shared window procedures and the list of loaded windows they work on.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's player keys and the display of the playing title.
 #include "app/Form_Velmora.h"
 

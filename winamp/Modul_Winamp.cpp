@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The media-player remote's operations, carried out by the player back-end in use.
 #include "winamp/Modul_Winamp.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The media-player remote: finds the player, posts its menu commands, reads its play state and
 // the title of the track it plays.
 #pragma once

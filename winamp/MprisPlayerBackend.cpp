@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // MPRIS2 calls behind the player remote: player search, commands, play state and title.
 #include "winamp/MprisPlayerBackend.h"
 

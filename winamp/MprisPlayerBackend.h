@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player seam over MPRIS2 on the D-Bus session bus, for platforms without Winamp.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The back-end in use and the platform's default.
 #include "winamp/PlayerBackend.h"
 

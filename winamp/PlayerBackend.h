@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The media-player seam: how the player remote reaches a player on this platform.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Adapts Winamp's window messages to the player seam.
 #include "winamp/Win32PlayerBackend.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player seam on Windows: Winamp's window messages.
 #pragma once
 

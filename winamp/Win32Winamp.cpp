@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Winamp's window messages: find the main window by class, post menu commands, ask the play
 // state, read the window text.
 #include "winamp/Win32Winamp.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Winamp's window-message interface on Windows, in plain C++ so that it stands apart from Qt.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tray add-in.
 //
 // The host object is reached only through Qt's meta-object system: its events by connecting to

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tray add-in: an icon in the desktop's system tray whose tool tip shows the receiver's
 // power state and main-zone volume, and whose menu mutes, switches the receiver on or to standby
 // and shows or hides the program.

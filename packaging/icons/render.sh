@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Regenerates the hicolor PNG icons of Velmora from the single source velmora.svg (needs rsvg-convert; uses optipng if present).
 set -euo pipefail
 

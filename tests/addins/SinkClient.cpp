@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A bus client for the tests: joins Velmora as an add-in with an event sink that answers the
 // program's Unload with the number given on its command line, says "ready", and waits.
 #include <QCoreApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The add-in host on a private session bus, used by real clients in their own processes:
 // velmora-ctl and a client with an event sink; and the bus starting the program for a client.
 #include "addins/AddInService.h"

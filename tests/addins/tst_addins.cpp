@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The add-in host: registry, broadcasts, host object, manager window and the add-in folder.
 #include "addins/AddInLoaderList.h"
 #include "addins/Form_AddIns.h"

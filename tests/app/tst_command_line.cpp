@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading the command line and the version text.
 #include "app/CommandLine.h"
 #include "support/DataRows.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start procedure, load, shutdown with the add-in veto (and the about window) and the Setup menu.
 #include "addins/clsAddIn.h"
 #include "addins/clsAddIns.h"

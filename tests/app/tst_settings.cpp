@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings kept between runs, on the real per-user store in a temporary folder.
 #include "app/CommandLine.h"
 #include "app/ConfigValues.h"

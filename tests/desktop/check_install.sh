@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a temporary prefix and checks the installed tree as a desktop sees it:
 # every file in its place, the desktop entry, metadata and bus activation file valid, and the
 # installed program finding its add-in in the installed folder and writing its traffic log to

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The demo as a user runs it: scripts/run in a terminal of its own, "input TUNER" typed into it,
 and "INPUT TUNER" on Velmora's status line (read with velmora-ctl). Needs a display and a
 session bus (CMakeLists.txt beside it provides both)."""

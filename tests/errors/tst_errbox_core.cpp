@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The report mail link's encoding, the program name in the box's caption and the widening rule.
 #include "errors/ErrBoxLayout.h"
 #include "errors/ErrorReport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The error box window: the report mail and the modal display.
 #include "errors/ErrBoxLayout.h"
 #include "errors/ErrorReport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fuzzers' input as the program's text: one character per byte, as the line gives it.
 #pragma once
 

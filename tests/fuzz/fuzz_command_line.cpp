@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line, as any text the user or a shortcut may pass.
 #include "FuzzInput.h"
 #include "app/CommandLine.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decoding the configuration block, and the standby button's reading of it.
 #include "FuzzInput.h"
 #include "state/ConfigurationBlock.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cutting received text into messages, and the poll's joining of reads across ticks: the input
 // is split at its NUL bytes into successive reads.
 #include "FuzzInput.h"

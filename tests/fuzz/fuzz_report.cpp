@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Planning what a report does to the window, in both zone modes.
 #include "FuzzInput.h"
 #include "state/ReportEvaluation.h"

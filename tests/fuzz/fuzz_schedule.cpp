@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Schedule script files: their lines, each parsed, and one pass of the schedule over them.
 #include "FuzzInput.h"
 #include "errors/RuntimeError.h"

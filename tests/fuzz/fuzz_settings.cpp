@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Values read back from the settings store, whatever a user or another program left there.
 #include "FuzzInput.h"
 #include "app/ConfigValues.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The receiver simulator's reading of the bytes sent to it, fed in pieces.
 #include "sim/LineDecoder.h"
 

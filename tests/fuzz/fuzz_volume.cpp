@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decoding volume reports and the level text and bar made from them.
 #include "FuzzInput.h"
 #include "state/VolumeLevel.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The media-key poll of the main window over a scripted key state and player, with the receiver
 // simulator on a real pseudo-terminal: which keys are asked for, what each sends, tick order.
 #include "errors/RuntimeError.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The X11 key-state source against a virtual X server of the test's own, with key presses made
 // by xdotool: the pressed-since-last-query bit, the down-now bit and the wake-up.
 #include "hotkeys/X11KeyStateSource.h"

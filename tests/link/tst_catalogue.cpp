@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The catalogue, volume memories and models against the simulator's tables; the answer's prefix.
 #include "link/KnownModels.h"
 #include "support/Fixtures.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The named commands on a real line: answer waits, volume memories, display text and power-on.
 #include "support/Fixtures.h"
 #include "support/WireBytes.h"

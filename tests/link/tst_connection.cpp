@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Connecting, polling, the interface reset and the model report, against the receiver simulator.
 #include "addins/clsAddIn.h"
 #include "addins/clsAddIns.h"

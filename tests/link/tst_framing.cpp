@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Frames, the cutting of received text into messages across reads, and the readable traffic.
 #include "link/Framing.h"
 #include "support/DataRows.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated receiver without a line: configuration answers, reports, volume, standby, reset.
 #include "sim/ConfigurationAnswer.h"
 #include "sim/LineDecoder.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulator on a real pseudo-terminal, opened from the program's side with QSerialPort.
 #include "sim/ReceiverSimulator.h"
 #include "support/DataRows.h"

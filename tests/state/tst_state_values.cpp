@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The configuration block against the simulator's blocks, the standby test, volume arithmetic.
 #include "errors/RuntimeError.h"
 #include "link/KnownModels.h"

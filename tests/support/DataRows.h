@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Data functions in few lines: the columns in one call, and one row per call.
 #pragma once
 

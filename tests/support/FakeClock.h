@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A clock that stands still at a set time, for the schedule's tests.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The open line of the link tests; names matched between the program's and the simulator's.
 #pragma once
 

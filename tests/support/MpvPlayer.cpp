@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starts mpv with its MPRIS script on generated silent tracks and ends it again.
 #include "MpvPlayer.h"
 

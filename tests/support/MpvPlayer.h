@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A real media player for tests: mpv with its MPRIS script, playing short silent tracks that
 // it writes itself, on the current session bus.
 #pragma once

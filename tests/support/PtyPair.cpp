@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pseudo-terminal pair in raw mode.
 #include "support/PtyPair.h"
 

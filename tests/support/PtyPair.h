@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A real serial line for tests: a pseudo-terminal whose slave end the program opens as its
 // port while the test reads and writes the master end.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Error box and shell recorders.
 #include "support/Recorders.h"
 

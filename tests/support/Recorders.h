@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Recorders for the error box and the shell, installed for the lifetime of the object.
 #pragma once
 

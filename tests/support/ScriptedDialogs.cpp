@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Scripted answers for message, input and file boxes.
 #include "support/ScriptedDialogs.h"
 

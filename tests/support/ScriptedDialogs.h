@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A dialog responder for tests: records every box and answers from a script.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command texts in the bytes a receiver was sent: what stands between each STX and the ETX
 // after it (configuration requests and resets, which have no STX, are left out).
 #pragma once

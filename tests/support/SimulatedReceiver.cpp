@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated receiver of the window tests.
 #include "support/SimulatedReceiver.h"
 

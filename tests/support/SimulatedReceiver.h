@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A simulated receiver on a pseudo-terminal behind a port number, keeping what it is sent.
 #pragma once
 

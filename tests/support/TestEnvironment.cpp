@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The common fixture of the window tests.
 #include "support/TestEnvironment.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The common fixture of the window tests: a temporary program folder and settings store, the
 // dialog, error box and shell recorders, and a clean slate afterwards.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Line bytes written the way the traffic log and the simulator name them, e.g. "<STX>07AC1<ETX>".
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The time-control dialog and the schedule timer on the real windows: entries firing on the
 // simulated receiver's line and on mpv (private session bus).
 #include "app/Form_Velmora.h"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The main window as a screen reader drives it, over the accessibility bus (AT-SPI): the flap key
 and the "Input up" key found by their names and pressed, a sound program's radio button toggled;
 each must reach the receiver simulator's line, the toggle exactly once.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The menu tree and its keys, the items that follow the connection, and the sleep timer.
 #include "support/WindowSuite.h"
 

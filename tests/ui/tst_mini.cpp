@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The mini window: switching to it and back, its corners, the pop-up menu, the function keys, the
 // volume areas and bar, against the receiver simulator.
 #include "app/CommandLine.h"

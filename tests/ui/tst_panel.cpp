@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window as the live picture of the receiver, against the receiver simulator on a real
 // pseudo-terminal: flap and height, panel, reports and blocks without echo, volume, keyboard.
 #include "support/WindowSuite.h"

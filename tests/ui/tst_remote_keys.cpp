@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The receiver's remote turned into computer actions: the 6.1/ES key with its three modes, the
 // mute and POWER ON keys driving the media player, and the main window's player keys and title,
 // against mpv on the test's private session bus and the receiver simulator.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The MPRIS back-end where a player behaves unlike the one of tst_winamp_mpv: metadata in other
 // shapes, a player that answers nothing, two players. Players are mpv on a private session bus.
 #include "support/DataRows.h"

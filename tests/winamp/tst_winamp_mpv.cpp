@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player remote against a real player: mpv with its MPRIS script on a private session bus.
 // Commands, play states, titles, seeking, volume steps and a player that ends.
 #include "support/DataRows.h"

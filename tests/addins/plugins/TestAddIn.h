@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An add-in object for the loader tests: "NameOnly" gives only a name, "Nothing" nothing, any
 // other class all three texts. It keeps the host object it is handed as its property "host".
 #pragma once
