@@ -37,12 +37,10 @@ Form_AddIns::~Form_AddIns() {
 }
 
 QString Form_AddIns::itemLine(const clsAddIn &a) {
-    const QLocale locale = QLocale::system();
-    const QDateTime created = a.AddInCreateDate();
+    // The creation time as the user's own locale writes a short date and time.
     return a.AddInName() + QStringLiteral("; ") + a.AddInVersion() + QStringLiteral("; ") +
            a.AddInCopyright() + QStringLiteral("; ") +
-           locale.toString(created.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
-           locale.toString(created.time(), QStringLiteral("HH:mm:ss"));
+           QLocale::system().toString(a.AddInCreateDate(), QLocale::ShortFormat);
 }
 
 void Form_AddIns::ShowItems() {

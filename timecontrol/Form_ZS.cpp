@@ -12,6 +12,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCompleter>
 #include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -95,6 +96,10 @@ Form_ZS::Form_ZS() {
         Combo_Aktion->addItem(QString::fromLatin1(action));
     Combo_Aktion->setCurrentIndex(-1);
     Combo_Aktion->setEditText(QString());
+    // Matching actions are offered in a list under the box; the typed text itself is never
+    // completed in place, so Add takes exactly what is shown ("Power" is not "Power On").
+    Combo_Aktion->completer()->setCompletionMode(QCompleter::PopupCompletion);
+    Combo_Aktion->completer()->setFilterMode(Qt::MatchContains);
     auto *actionLabel = new QLabel(QStringLiteral("Action:"), this);
     actionLabel->setBuddy(Combo_Aktion);
 

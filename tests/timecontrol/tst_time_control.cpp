@@ -92,6 +92,7 @@ private Q_SLOTS:
             "22:00 ,Every day  ,Winamp stop");
         row("no action, fields still corrected", "7|99|1|1|26", false, "", "07|00|01|01|2026", "");
         row("a label without code", "07|00|01|01|2026", false, "Power On", "07|00|01|01|2026", "");
+        row("a partial label", "07|00|01|01|2026", false, "Power", "07|00|01|01|2026", "");
     }
     void addBuildsALine() {
         QFETCH(QString, typed);
@@ -106,7 +107,11 @@ private Q_SLOTS:
         for (int i = 0; i < 5; ++i)
             fields(dialog)[i]->setText(typed.section('|', i, i));
         dialog.Option_Auswahl(dated ? 0 : 1)->setChecked(true);
-        dialog.Combo_Aktion->setEditText(action);
+        dialog.Combo_Aktion->setEditText(QString());
+        dialog.activateWindow(); // typed into the focused box, as a user does
+        dialog.Combo_Aktion->setFocus();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QTest::keyClicks(dialog.Combo_Aktion, action);
         dialog.cmdAdd->click();
         QCOMPARE(shown(dialog), corrected);
         QCOMPARE(dialog.lines(), line.isEmpty() ? QStringList() : QStringList{line});
