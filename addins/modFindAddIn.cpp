@@ -2,11 +2,12 @@
 // Add-in discovery and IDs.
 #include "addins/modFindAddIn.h"
 
-#include "addins/AddInLoader.h"
 #include "addins/clsAddIn.h"
 #include "app/ProgramFolder.h"
 #include "errors/ErrorHandling.h"
 #include "ui/Dialogs.h"
+
+#include <velmora/AddInLoader.h>
 
 #include <QDir>
 #include <QHash>
@@ -169,8 +170,11 @@ long LoadAddIn(QObject *addIn) {
         host->fHostLoaded = true;
         host->AddInRegister();
     });
+    if (host->bRegistered())
+        qCInfo(lcAddIns).noquote() << QStringLiteral("add-in \"%1\" %2 registered as %3")
+                                          .arg(name, version, host->AddInID());
     ignoringFailures([&] {
-        clsAddIn *handed = host;
+        QObject *handed = host;
         loader->Load(handed);
     });
     return 0;
