@@ -5,6 +5,7 @@
 #include "addins/clsAddIn.h"
 #include "addins/clsAddIns.h"
 #include "addins/modFindAddIn.h"
+#include "app/ProgramFolder.h"
 #include "support/WindowSuite.h"
 
 #include <velmora/AddInHost.h>
@@ -14,6 +15,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QLoggingCategory>
 #include <QMetaEnum>
 #include <QMetaMethod>
 #include <QMetaProperty>
@@ -43,6 +45,31 @@ struct Heard {
                          });
     }
 };
+
+// "target=source" copies a test plug-in into a folder; "target=" writes a file that is no library.
+void placeFiles(const QStringList &files, const QString &folder) {
+    QVERIFY(QDir().mkpath(folder));
+    const QDir plugins(QStringLiteral(VELMORA_TEST_PLUGINS));
+    for (const QString &file : files) {
+        const QString target = folder + QLatin1Char('/') + file.section(QLatin1Char('='), 0, 0);
+        const QString source = file.section(QLatin1Char('='), 1);
+        if (!source.isEmpty()) {
+            QVERIFY(QFile::copy(plugins.filePath(source), target));
+            continue;
+        }
+        QFile garbage(target);
+        QVERIFY(garbage.open(QIODevice::WriteOnly));
+        garbage.write("not a library");
+    }
+}
+
+// The names of the registered add-ins, oldest first.
+QStringList registeredNames() {
+    QStringList names;
+    for (long i = 1; i <= gAddIns->Count(); ++i)
+        names << gAddIns->Item(i)->AddInName();
+    return names;
+}
 } // namespace
 
 class TestAddIns : public WindowSuite {
@@ -307,6 +334,41 @@ private Q_SLOTS:
         QCOMPARE(gAddInLoaders->Count(), 4L);
         QCOMPARE(env->errors.calls.size(), 1);
         QVERIFY(env->errors.contains("modFindAddIn", "FindAddIns", ErrNr::DllLoad));
+    }
+
+    // An installed program reads the installed add-in folder and then the user's.
+    void installedAndUserFolders_data() {
+        columns<QStringList, QStringList, QStringList, int, QString>("installed", "user", "names",
+                                                                     "errorBoxes", "trace");
+        row("the user's copy wins", QStringList{"x.so=e_one.so", "y.so=b_nameonly.so"},
+            QStringList{"x.so=d_tools.so"}, QStringList{"NameOnly", "Tools"}, 0,
+            "lib/velmora/AddIn/x.so passed over for the user's copy");
+        row("a Qt plug-in of another kind", QStringList{"x.so=f_imageformat.so"},
+            QStringList{"y.so=e_one.so"}, QStringList{"Utility"}, 0,
+            "x.so of org.qt-project.Qt.QImageIOHandlerFactoryInterface is not an add-in library");
+        row("a file that is no library", QStringList{}, QStringList{"x.so=", "y.so=e_one.so"},
+            QStringList{"Utility"}, 1, "");
+    }
+    void installedAndUserFolders() {
+        QFETCH(QStringList, installed);
+        QFETCH(QStringList, user);
+        QFETCH(QStringList, names);
+        QFETCH(int, errorBoxes);
+        QFETCH(QString, trace);
+        const QString root = env->folder();
+        placeFiles(installed, root + QStringLiteral("/lib/velmora/AddIn"));
+        placeFiles(user, root + QStringLiteral("/data/Velmora/AddIn"));
+        QVERIFY(QDir(root).mkdir("bin"));
+        setProgramFolder(root + QStringLiteral("/bin"));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(root + QStringLiteral("/data")));
+        QLoggingCategory::setFilterRules(QStringLiteral("velmora.addins.info=true"));
+        if (!trace.isEmpty())
+            QTest::ignoreMessage(QtInfoMsg, QRegularExpression(QRegularExpression::escape(trace)));
+        Form_Velmora::instance().Load();
+        QLoggingCategory::setFilterRules(QString());
+        qunsetenv("XDG_DATA_HOME");
+        QCOMPARE(registeredNames(), names);
+        QCOMPARE(env->errors.calls.size(), errorBoxes);
     }
 };
 
