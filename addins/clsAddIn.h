@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The host object through which one add-in talks to the program and receives its events.
-// Add-ins see only this header (and the loader interface); it includes no window.
+// Every member, property, event and the media player's command enumeration are reachable through
+// Qt's meta-object system; add-ins reach them by name (velmora/AddInHost.h) and never include
+// this header. It includes no window.
 #pragma once
+
+#include <velmora/WinampCommands.h>
 
 #include <QDateTime>
 #include <QObject>
@@ -10,7 +14,16 @@
 
 class clsAddIn : public QObject {
     Q_OBJECT
+    Q_PROPERTY(QDateTime AddInCreateDate READ AddInCreateDate CONSTANT)
+    Q_PROPERTY(QString AddInName READ AddInName WRITE setAddInName)
+    Q_PROPERTY(QString AddInCopyright READ AddInCopyright WRITE setAddInCopyright)
+    Q_PROPERTY(QString AddInID READ AddInID CONSTANT)
+    Q_PROPERTY(QString AddInVersion READ AddInVersion WRITE setAddInVersion)
 public:
+    // The media player's menu commands, the argument of WinampSendCommand.
+    enum enumVelmoraWinamp : qint32 { VELMORA_WINAMP_COMMANDS(VELMORA_WINAMP_ENUMERATOR) };
+    Q_ENUM(enumVelmoraWinamp)
+
     // A new host object: a fresh add-in ID (or the one given, for the program's own services
     // and tests), created now, not registered.
     explicit clsAddIn(QString addInID = QString(), QObject *parent = nullptr);
@@ -18,9 +31,10 @@ public:
     ~clsAddIn() override;
 
     // --- Members, in the order of their slots. "Registered only" members do nothing and give
-    // the neutral result while the object is not registered. Those without by-reference
-    // arguments can also be called by name (QMetaObject::invokeMethod), so that an add-in needs
-    // no symbol of the program. ---
+    // the neutral result while the object is not registered. The identity is a set of
+    // properties; every other member is invokable by name (QMetaObject::invokeMethod), those
+    // with by-reference arguments by a direct call with Q_ARG(QString &, ...), so that an add-in
+    // needs no symbol of the program. ---
     QDateTime AddInCreateDate() const { return m_createDate; }
     QString AddInName() const { return m_name; }
     void setAddInName(const QString &name) { m_name = name; }
@@ -30,16 +44,17 @@ public:
     QString AddInVersion() const { return m_version; }
     void setAddInVersion(const QString &version) { m_version = version; }
     // Posts a menu command to the media player; also unregistered. Returns 0.
-    long WinampSendCommand(qint32 &eWinamp);
+    Q_INVOKABLE long WinampSendCommand(qint32 &eWinamp);
     // 0 stopped, 1 playing, 3 paused; also unregistered.
     Q_INVOKABLE long WinampGetStatus();
     // Registered only: sends the five-character code. The result is always empty.
     Q_INVOKABLE QVariant SendCommand(const QString &stCommand);
     // Registered only, and only while the main window exists: the two status lines.
-    void GetText(QString &stLine1, QString &stLine2);
+    Q_INVOKABLE void GetText(QString &stLine1, QString &stLine2);
     // Registered only: the receiver information window's model ID, model, software version and
     // answer string. Returns 0.
-    long GetInformation(QString &ModelID, QString &Model, QString &Version, QString &ReturnString);
+    Q_INVOKABLE long GetInformation(QString &ModelID, QString &Model, QString &Version,
+                                    QString &ReturnString);
     // Registered only: brings the active window (the mini window in mini mode) to the front.
     Q_INVOKABLE void Show();
     // The program's version text; also unregistered.
@@ -54,11 +69,11 @@ public:
     Q_INVOKABLE long Disconnect();
     // Registered only: asks the receiver for its configuration block and gives the block as
     // received. Returns 0.
-    long ReadSettings(QVariant *stSettings = nullptr);
+    Q_INVOKABLE long ReadSettings(QVariant *stSettings = nullptr);
     // Registered only: connects (switching the receiver on when bPowerOn is true), or, when
     // already connected, switches the receiver on whatever bPowerOn says. The configured port
     // applies; ComPort is not used. Returns 0.
-    long Connect(bool *bPowerOn = nullptr, long *ComPort = nullptr);
+    Q_INVOKABLE long Connect(bool *bPowerOn = nullptr, long *ComPort = nullptr);
     // Closes the main window, which starts the orderly end with its add-in veto; also
     // unregistered.
     Q_INVOKABLE void Quit();
@@ -74,8 +89,8 @@ public:
     Q_INVOKABLE void AddInTerminate(const QString &AddInID);
     // Sends a message to every add-in, this one included, with this object's ID as sender;
     // also unregistered.
-    void AddInMessage(long Msg, const QString &ReceiverID = QString(), long Param1 = 0,
-                      const QString &Param2 = QString());
+    Q_INVOKABLE void AddInMessage(long Msg, const QString &ReceiverID = QString(), long Param1 = 0,
+                                  const QString &Param2 = QString());
 
     bool bRegistered() const { return m_registered; }
     // Loaded by the program from its add-in folder (as opposed to created by another program).

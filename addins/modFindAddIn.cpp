@@ -2,11 +2,12 @@
 // Add-in discovery and IDs.
 #include "addins/modFindAddIn.h"
 
-#include "addins/AddInLoader.h"
 #include "addins/clsAddIn.h"
 #include "app/ProgramFolder.h"
 #include "errors/ErrorHandling.h"
 #include "ui/Dialogs.h"
+
+#include <velmora/AddInLoader.h>
 
 #include <QDir>
 #include <QHash>
@@ -14,6 +15,7 @@
 #include <QJsonObject>
 #include <QLoggingCategory>
 #include <QPluginLoader>
+#include <QSet>
 #include <QUuid>
 
 QString guidText(const QByteArray &b) {
@@ -93,22 +95,41 @@ QStringList FindAddIns() {
     ErrorScope on(kModule, QStringLiteral("FindAddIns"));
     QStringList candidates{QString()};
     candidateFiles().clear();
+    // The folders in search order; a library of the same file name in a later folder (the
+    // user's own) stands in for the earlier one, which is not loaded.
+    const QStringList folders = programFileLocations(ProgramFile::AddIns);
     QFileInfoList files;
-    for (const QString &path : programFileLocations(ProgramFile::AddIns))
-        files +=
-            QDir(path).entryInfoList({libraryPattern()}, QDir::Files | QDir::Readable, QDir::Name);
-    for (const QFileInfo &file : files) {
+    QSet<QString> later;
+    for (auto folder = folders.crbegin(); folder != folders.crend(); ++folder) {
+        QFileInfoList here;
+        for (const QFileInfo &file : QDir(*folder).entryInfoList(
+                 {libraryPattern()}, QDir::Files | QDir::Readable, QDir::Name)) {
+            if (later.contains(file.fileName()))
+                qCInfo(lcAddIns).noquote()
+                    << "add-in" << file.absoluteFilePath() << "passed over for the user's copy";
+            else
+                here << file;
+        }
+        for (const QFileInfo &file : std::as_const(here))
+            later.insert(file.fileName());
+        files = here + files;
+    }
+    for (const QFileInfo &file : std::as_const(files)) {
         on.step([&] {
             const QPluginLoader loader(file.absoluteFilePath());
             const QJsonObject meta = loader.metaData();
-            if (meta.value(QLatin1String("IID")).toString() != QLatin1String(AddInLibrary_iid))
+            if (meta.isEmpty())
                 throw RuntimeError(
                     ErrNr::DllLoad,
                     RuntimeError::standardText(ErrNr::DllLoad) +
-                        QStringLiteral(" (%1: %2)")
-                            .arg(file.fileName(), meta.isEmpty()
-                                                      ? loader.errorString()
-                                                      : QStringLiteral("not an add-in library")));
+                        QStringLiteral(" (%1: %2)").arg(file.fileName(), loader.errorString()));
+            // A Qt plug-in of another kind is not an add-in, but nothing is wrong with it.
+            const QString iid = meta.value(QLatin1String("IID")).toString();
+            if (iid != QLatin1String(AddInLibrary_iid)) {
+                qCInfo(lcAddIns).noquote() << "plug-in" << file.absoluteFilePath() << "of" << iid
+                                           << "is not an add-in library; passed over";
+                return;
+            }
             const QJsonObject data = meta.value(QLatin1String("MetaData")).toObject();
             QStringList classes;
             for (const QJsonValue &c : data.value(QLatin1String("Classes")).toArray())
@@ -169,8 +190,11 @@ long LoadAddIn(QObject *addIn) {
         host->fHostLoaded = true;
         host->AddInRegister();
     });
+    if (host->bRegistered())
+        qCInfo(lcAddIns).noquote() << QStringLiteral("add-in \"%1\" %2 registered as %3")
+                                          .arg(name, version, host->AddInID());
     ignoringFailures([&] {
-        clsAddIn *handed = host;
+        QObject *handed = host;
         loader->Load(handed);
     });
     return 0;

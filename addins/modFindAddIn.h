@@ -17,9 +17,10 @@ QString guidText(const QByteArray &storageBytes);
 // contains "AddIn" in any case; else the last. "" for a library without classes.
 QString chooseAddInClass(const QStringList &classes);
 
-// The candidates of the add-in folder: element 0 empty, then "library.class" for each add-in
-// library in the folder, in name order. A file that is not an add-in library shows the error
-// box and is skipped.
+// The candidates of the add-in folders: element 0 empty, then "library.class" for each add-in
+// library, folder by folder in search order and in name order within a folder. Of two libraries
+// with one file name only the later folder's (the user's) counts. A file that is not a Qt
+// plug-in shows the error box and is skipped; a Qt plug-in of another kind is passed over.
 QStringList FindAddIns();
 // One object of the class a candidate names; null for "" or when it cannot be made.
 std::unique_ptr<QObject> CreateAddInObject(const QString &identifier);

@@ -3,6 +3,8 @@
 // the title of the track it plays.
 #pragma once
 
+#include <velmora/WinampCommands.h> // the menu-command identifiers, enumVelmoraWinamp
+
 #include <QString>
 #include <QtGlobal>
 
@@ -12,34 +14,6 @@ using WinampHandle = qintptr;
 // The player the program last found. It is kept after the player has closed, until a caller
 // refreshes it with FindWinamp.
 extern WinampHandle hWndWinamp;
-
-// Menu-command identifiers of the player, as add-ins name them.
-enum enumVelmoraWinamp : qint32 {
-    VelmoraWinamp_QUIT = 40001,
-    VelmoraWinamp_OPEN_FILE_TO_PLAY = 40029,
-    VelmoraWinamp_TIME_REMAINING = 40037,
-    VelmoraWinamp_TIME_ELAPSED = 40038,
-    VelmoraWinamp_OPTIONS_PLEDIT = 40040,
-    VelmoraWinamp_HELP_ABOUT = 40041,
-    VelmoraWinamp_POPUPMENU = 40043,
-    VelmoraWinamp_JMP_STARTPOS = 40045, // play
-    VelmoraWinamp_PAUSE = 40046,        // pause; resumes a paused player
-    VelmoraWinamp_STOP = 40047,
-    VelmoraWinamp_NEXTSONG = 40048,
-    VelmoraWinamp_VOLUMEUP = 40058,
-    VelmoraWinamp_VOLUMEDOWN = 40059,
-    VelmoraWinamp_FFWDSS = 40060, // forward 5 seconds
-    VelmoraWinamp_REW5S = 40061,  // back 5 seconds
-    VelmoraWinamp_OPENLOCATION = 40155,
-    VelmoraWinamp_DOUBLESIZE = 40165,
-    VelmoraWinamp_OPENDIRECTORY = 40187,
-    VelmoraWinamp_SHOWFILEINFO = 40188,
-    VelmoraWinamp_PREFERENCES = 40191,
-    VelmoraWinamp_VISUALISATION = 40192,
-    VelmoraWinamp_JMP_TO_TIME = 40193,
-    VelmoraWinamp_PLAYLIST_JMP_TO_FILE = 40194,
-    VelmoraWinamp_PREVSONG = 40198,
-};
 
 // Play states the player reports.
 enum WinampStatus : qint16 {

@@ -1,15 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The tray add-in.
 //
-// The host object is reached only through Qt's meta-object system: its events by connecting to
-// its signals by name, its members with QMetaObject::invokeMethod. Calling clsAddIn's functions
-// directly would leave references to the program's own symbols in this library, and an
-// executable does not export its symbols to the libraries it loads (on Windows a plug-in could
-// not even be linked). This way the plug-in needs Qt only; a member that cannot be invoked
-// does nothing.
+// The host object is reached only through Qt's meta-object system, as any add-in reaches it
+// (velmora/AddInHost.h): its events by connecting to its signals by name, its members by name
+// through Velmora::Host. An executable does not export its symbols to the libraries it loads
+// (on Windows a plug-in could not even be linked), so the plug-in needs Qt only. The command
+// codes come from the program's catalogue, a table of constants.
 #include "addins/tray/TrayAddIn.h"
 
-#include "addins/clsAddIn.h"
 #include "link/CommandCatalogue.h"
 
 #include <QApplication>
@@ -103,7 +101,7 @@ TrayAddIn::~TrayAddIn() {
 }
 
 void TrayAddIn::Version(QString &stVersion) {
-    stVersion = QStringLiteral("1.0.0");
+    stVersion = QStringLiteral(VELMORA_TRAY_VERSION);
 }
 
 void TrayAddIn::Name(QString &stName) {
@@ -114,13 +112,13 @@ void TrayAddIn::Copyright(QString &stCopyright) {
     stCopyright = QStringLiteral("Copyright (C) The Velmora developers");
 }
 
-void TrayAddIn::Load(clsAddIn *&oAddin) {
-    if (!oAddin || m_host) return;
-    m_host = oAddin;
-    connect(m_host, SIGNAL(ReceivedCommand(QString)), this, SLOT(onReceivedCommand(QString)));
-    connect(m_host, SIGNAL(ReceivedSettings(QString)), this, SLOT(onReceivedSettings(QString)));
-    connect(m_host, SIGNAL(VolumeMain(float)), this, SLOT(onVolumeMain(float)));
-    connect(m_host, SIGNAL(Terminate()), this, SLOT(onTerminate()));
+void TrayAddIn::Load(QObject *&oAddin) {
+    if (!oAddin || m_host.object()) return;
+    m_host = Velmora::Host(oAddin);
+    connect(oAddin, Velmora::Event::ReceivedCommand, this, SLOT(onReceivedCommand(QString)));
+    connect(oAddin, Velmora::Event::ReceivedSettings, this, SLOT(onReceivedSettings(QString)));
+    connect(oAddin, Velmora::Event::VolumeMain, this, SLOT(onVolumeMain(float)));
+    connect(oAddin, Velmora::Event::Terminate, this, SLOT(onTerminate()));
     // Widgets must go before the application object does.
     if (QCoreApplication *app = QCoreApplication::instance())
         connect(app, &QCoreApplication::aboutToQuit, this, &TrayAddIn::onTerminate);
@@ -133,16 +131,16 @@ void TrayAddIn::createIcon() {
         return;
     m_menu = std::make_unique<QMenu>();
     m_mute = m_menu->addAction(QStringLiteral("Mute"), this, [this] {
-        sendCommand(m_state.mute.value_or(false) ? codeOf(Cmd::MasterVolMuteOff)
-                                                 : codeOf(Cmd::MasterVolMuteOn));
+        m_host.SendCommand(m_state.mute.value_or(false) ? codeOf(Cmd::MasterVolMuteOff)
+                                                        : codeOf(Cmd::MasterVolMuteOn));
         refresh(); // the check mark follows the receiver's report, not the click
     });
     m_mute->setCheckable(true);
     m_menu->addSeparator();
     m_powerOn = m_menu->addAction(QStringLiteral("Power On"), this,
-                                  [this] { sendCommand(codeOf(Cmd::PowerOn)); });
+                                  [this] { m_host.SendCommand(codeOf(Cmd::PowerOn)); });
     m_standby = m_menu->addAction(QStringLiteral("Standby"), this,
-                                  [this] { sendCommand(codeOf(Cmd::PowerOff)); });
+                                  [this] { m_host.SendCommand(codeOf(Cmd::PowerOff)); });
     m_menu->addSeparator();
     m_window = m_menu->addAction(QStringLiteral("Show Velmora"), this, [this] { toggleWindow(); });
     connect(m_menu.get(), &QMenu::aboutToShow, this, [this] { updateMenu(); });
@@ -171,17 +169,20 @@ void TrayAddIn::refresh() {
 
 void TrayAddIn::updateMenu() {
     if (!m_menu) return;
-    const bool connected = ask("Connected");
+    const bool connected = m_host.Connected();
     m_mute->setEnabled(connected && m_state.power != false);
     m_powerOn->setEnabled(connected && m_state.power != true);
     m_standby->setEnabled(connected && m_state.power != false);
-    m_window->setText(ask("Visible") ? QStringLiteral("Hide Velmora")
+    m_window->setText(m_host.Visible() ? QStringLiteral("Hide Velmora")
                                      : QStringLiteral("Show Velmora"));
     refresh();
 }
 
 void TrayAddIn::toggleWindow() {
-    call(ask("Visible") ? "Hide" : "Show");
+    if (m_host.Visible())
+        m_host.Hide();
+    else
+        m_host.Show();
 }
 
 void TrayAddIn::onReceivedCommand(const QString &stData) {
@@ -201,23 +202,6 @@ void TrayAddIn::onVolumeMain(float db) {
 
 void TrayAddIn::onTerminate() {
     removeIcon();
-}
-
-void TrayAddIn::sendCommand(const char *code) {
-    if (m_host)
-        QMetaObject::invokeMethod(m_host, "SendCommand", Qt::DirectConnection,
-                                  Q_ARG(QString, QString::fromLatin1(code)));
-}
-
-void TrayAddIn::call(const char *member) {
-    if (m_host) QMetaObject::invokeMethod(m_host, member, Qt::DirectConnection);
-}
-
-bool TrayAddIn::ask(const char *member) {
-    bool answer = false;
-    if (m_host)
-        QMetaObject::invokeMethod(m_host, member, Qt::DirectConnection, Q_RETURN_ARG(bool, answer));
-    return answer;
 }
 
 // --- TrayLibrary ---

@@ -4,10 +4,10 @@
 // and shows or hides the program.
 #pragma once
 
-#include "addins/AddInLoader.h"
+#include <velmora/AddInHost.h>
+#include <velmora/AddInLoader.h>
 
 #include <QObject>
-#include <QPointer>
 #include <QSystemTrayIcon>
 #include <memory>
 #include <optional>
@@ -42,7 +42,7 @@ public:
     void Version(QString &stVersion) override;
     void Name(QString &stName) override;
     void Copyright(QString &stCopyright) override;
-    void Load(clsAddIn *&oAddin) override;
+    void Load(QObject *&oAddin) override;
 
 private Q_SLOTS:
     // The host object's events.
@@ -57,12 +57,7 @@ private:
     void refresh();
     void updateMenu();
     void toggleWindow();
-    // The host's members.
-    void sendCommand(const char *code);
-    void call(const char *member);
-    bool ask(const char *member);
-
-    QPointer<QObject> m_host;
+    Velmora::Host m_host;
     TrayState m_state;
     std::unique_ptr<QMenu> m_menu;
     std::unique_ptr<QSystemTrayIcon> m_icon;

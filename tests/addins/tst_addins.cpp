@@ -5,14 +5,22 @@
 #include "addins/clsAddIn.h"
 #include "addins/clsAddIns.h"
 #include "addins/modFindAddIn.h"
+#include "app/ProgramFolder.h"
 #include "support/WindowSuite.h"
+
+#include <velmora/AddInHost.h>
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QLoggingCategory>
+#include <QMetaEnum>
+#include <QMetaMethod>
+#include <QMetaProperty>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -37,6 +45,31 @@ struct Heard {
                          });
     }
 };
+
+// "target=source" copies a test plug-in into a folder; "target=" writes a file that is no library.
+void placeFiles(const QStringList &files, const QString &folder) {
+    QVERIFY(QDir().mkpath(folder));
+    const QDir plugins(QStringLiteral(VELMORA_TEST_PLUGINS));
+    for (const QString &file : files) {
+        const QString target = folder + QLatin1Char('/') + file.section(QLatin1Char('='), 0, 0);
+        const QString source = file.section(QLatin1Char('='), 1);
+        if (!source.isEmpty()) {
+            QVERIFY(QFile::copy(plugins.filePath(source), target));
+            continue;
+        }
+        QFile garbage(target);
+        QVERIFY(garbage.open(QIODevice::WriteOnly));
+        garbage.write("not a library");
+    }
+}
+
+// The names of the registered add-ins, oldest first.
+QStringList registeredNames() {
+    QStringList names;
+    for (long i = 1; i <= gAddIns->Count(); ++i)
+        names << gAddIns->Item(i)->AddInName();
+    return names;
+}
 } // namespace
 
 class TestAddIns : public WindowSuite {
@@ -107,37 +140,135 @@ private Q_SLOTS:
                                      ErrNr::Overflow));
     }
 
-    void membersNeedRegistration() {
+    // Every documented member, property and event of the host object, and the media player's
+    // command identifiers, as a plug-in finds them on the meta-object.
+    void hostObjectByName_data() {
+        columns<QString, QString>("kind", "name");
+        const auto rows = [](const char *kind, const char *names) {
+            for (const QString &name : QString::fromLatin1(names).split(QLatin1Char(' ')))
+                row(qPrintable(name), kind, name);
+        };
+        rows("method", "WinampSendCommand(qint32&) WinampGetStatus() SendCommand(QString) "
+                       "GetText(QString&,QString&) GetInformation(QString&,QString&,QString&,"
+                       "QString&) Show() Version() Visible() Hide() Connected() Disconnect() "
+                       "ReadSettings() ReadSettings(QVariant*) Connect() Connect(bool*) "
+                       "Connect(bool*,long*) Quit() About() AddInRegister() AddInUnRegister() "
+                       "WindowState() AddInTerminate(QString) AddInMessage(long) "
+                       "AddInMessage(long,QString,long,QString)");
+        rows("event", "ReceivedCommand(QString) ReceivedSettings(QString) VolumeMain(float) "
+                      "VolumeZone2(float) Unload(int*) Terminate() "
+                      "AddInMessage(long,QString,QString,long,QString)");
+        rows("property", "AddInName AddInVersion AddInCopyright");
+        rows("read-only property", "AddInID AddInCreateDate");
+        // The media player's commands: VelmoraWinamp_<name>=<value>.
+        rows("enum", "QUIT=40001 OPEN_FILE_TO_PLAY=40029 TIME_REMAINING=40037 TIME_ELAPSED=40038 "
+                     "OPTIONS_PLEDIT=40040 HELP_ABOUT=40041 POPUPMENU=40043 JMP_STARTPOS=40045 "
+                     "PAUSE=40046 STOP=40047 NEXTSONG=40048 VOLUMEUP=40058 VOLUMEDOWN=40059 "
+                     "FFWDSS=40060 REW5S=40061 OPENLOCATION=40155 DOUBLESIZE=40165 "
+                     "OPENDIRECTORY=40187 SHOWFILEINFO=40188 PREFERENCES=40191 "
+                     "VISUALISATION=40192 JMP_TO_TIME=40193 PLAYLIST_JMP_TO_FILE=40194 "
+                     "PREVSONG=40198");
+    }
+    void hostObjectByName() {
+        QFETCH(QString, kind);
+        QFETCH(QString, name);
+        const QMetaObject &meta = clsAddIn::staticMetaObject;
+        const QByteArray key = name.toLatin1();
+        if (kind == "enum") {
+            const QMetaEnum commands = meta.enumerator(meta.indexOfEnumerator("enumVelmoraWinamp"));
+            QCOMPARE(commands.keyToValue("VelmoraWinamp_" + key.split('=').at(0)),
+                     key.split('=').at(1).toInt());
+        } else if (kind.endsWith(QLatin1String("property"))) {
+            const QMetaProperty property = meta.property(meta.indexOfProperty(key));
+            QVERIFY(property.isValid() && property.isReadable());
+            QCOMPARE(property.isWritable(), kind == QLatin1String("property"));
+        } else {
+            const int index = meta.indexOfMethod(key);
+            QVERIFY(index >= 0);
+            QCOMPARE(meta.method(index).access(), QMetaMethod::Public);
+            QCOMPARE(meta.method(index).methodType() == QMetaMethod::Signal, kind == "event");
+            // The add-in headers name every event.
+            if (kind == "event")
+                QVERIFY(std::count(std::begin(Velmora::Event::All), std::end(Velmora::Event::All),
+                                   "2" + key) == 1);
+        }
+    }
+
+    // A plug-in calls the host object through the add-in headers (velmora/AddInHost.h), which
+    // reach every member by name: a name that drifted from the host object fails the test.
+    void membersThroughTheAddInHeaders() {
+        QTest::failOnWarning(QRegularExpression(QStringLiteral("invokeMethod|connect")));
         sim = std::make_unique<SimulatedReceiver>();
         clsAddIn a("A");
+        const Velmora::Host host(&a);
+        QObject listener;
+        for (const char *event : Velmora::Event::All)
+            QVERIFY(
+                QObject::disconnect(QObject::connect(&a, event, &listener, SLOT(deleteLater()))));
+        host.setAddInName("Name");
+        host.setAddInVersion("1.2");
+        host.setAddInCopyright("(c)");
+        QCOMPARE(QStringList({a.AddInName(), a.AddInVersion(), a.AddInCopyright()}),
+                 QStringList({"Name", "1.2", "(c)"}));
+        QCOMPARE(QStringList({host.AddInName(), host.AddInVersion(), host.AddInCopyright()}),
+                 QStringList({"Name", "1.2", "(c)"}));
+        QCOMPARE(host.AddInID(), "A");
+        QCOMPARE(host.AddInCreateDate(), a.AddInCreateDate());
+        // Unregistered: the members that need registration do nothing.
         QString line1 = QStringLiteral("kept"), line2 = QStringLiteral("kept");
-        a.AddInRegister(); // loads the main window without showing it
+        QString modelID, model, version, answer;
+        QCOMPARE(host.GetInformation(modelID, model, version, answer), 0L);
+        QCOMPARE(host.WinampGetStatus(), 0L);
+        host.Show();
+        host.Hide();
+        host.About();
+        host.Disconnect();
+        host.ReadSettings();
+        host.Connect();
+        host.AddInTerminate("B");
+        host.Quit();
+        QVERIFY(!host.Visible() && host.WindowState() == 0);
+        QVERIFY(modelID.isEmpty());
+        host.AddInRegister(); // loads the main window without showing it
         Form_Velmora::destroyNow();
-        a.GetText(line1, line2); // no main window: nothing to copy
+        host.GetText(line1, line2); // no main window: nothing to copy
         QCOMPARE(line1, "kept");
-        a.AddInUnRegister();
+        host.AddInUnRegister();
         Form_Velmora &main = sim->connectMainWindow();
-        a.SendCommand("07A16");
-        a.GetText(line1, line2);
+        host.SendCommand("07A16");
+        host.GetText(line1, line2);
         QCOMPARE(line1, "kept");
-        QVERIFY(!a.Connected());
-        QCOMPARE(a.Version(), stAppVersion); // these need no registration
+        QVERIFY(!host.Connected());
+        QCOMPARE(host.Version(), stAppVersion); // these need no registration
+        QCOMPARE(host.WinampSendCommand(VelmoraWinamp_PAUSE), 0L);
 
-        a.AddInRegister();
-        QVERIFY(a.Connected());
-        a.SendCommand("07A16");
+        host.AddInRegister();
+        QVERIFY(host.Connected());
+        host.SendCommand("07A16");
         QTRY_COMPARE(main.Line1->text(), "INPUT TUNER");
-        a.GetText(line1, line2);
+        host.GetText(line1, line2);
         QCOMPARE(line1, "INPUT TUNER");
+        host.GetInformation(modelID, model, version, answer);
+        QCOMPARE(modelID, "R0088");
         // Connect on an open connection switches the receiver on, whatever it is asked.
         bool powerOn = false;
-        a.Connect(&powerOn);
+        host.Connect(&powerOn);
         QVariant block;
-        a.ReadSettings(&block);
+        host.ReadSettings(&block);
         QVERIFY(block.toString().startsWith(QLatin1Char('\x12')));
         QCOMPARE(commandsIn(sim->takeReceived()), (QStringList{"07A16", "07A1D"}));
-        a.Disconnect();
-        QVERIFY(!a.Connected());
+        QSignalSpy messages(
+            &a, qOverload<long, const QString &, const QString &, long, const QString &>(
+                    &clsAddIn::AddInMessage));
+        host.AddInMessage(7, "B", 3, "x");
+        host.AddInMessage(8);
+        QStringList heard;
+        for (const QVariantList &message : std::as_const(messages))
+            for (const QVariant &argument : message)
+                heard << argument.toString();
+        QCOMPARE(heard.join('|'), "7|A|B|3|x|8|A||0|");
+        host.Disconnect();
+        QVERIFY(!host.Connected());
         QVERIFY(env->errors.calls.isEmpty());
     }
 
@@ -203,6 +334,41 @@ private Q_SLOTS:
         QCOMPARE(gAddInLoaders->Count(), 4L);
         QCOMPARE(env->errors.calls.size(), 1);
         QVERIFY(env->errors.contains("modFindAddIn", "FindAddIns", ErrNr::DllLoad));
+    }
+
+    // An installed program reads the installed add-in folder and then the user's.
+    void installedAndUserFolders_data() {
+        columns<QStringList, QStringList, QStringList, int, QString>("installed", "user", "names",
+                                                                     "errorBoxes", "trace");
+        row("the user's copy wins", QStringList{"x.so=e_one.so", "y.so=b_nameonly.so"},
+            QStringList{"x.so=d_tools.so"}, QStringList{"NameOnly", "Tools"}, 0,
+            "lib/velmora/AddIn/x.so passed over for the user's copy");
+        row("a Qt plug-in of another kind", QStringList{"x.so=f_imageformat.so"},
+            QStringList{"y.so=e_one.so"}, QStringList{"Utility"}, 0,
+            "x.so of org.qt-project.Qt.QImageIOHandlerFactoryInterface is not an add-in library");
+        row("a file that is no library", QStringList{}, QStringList{"x.so=", "y.so=e_one.so"},
+            QStringList{"Utility"}, 1, "");
+    }
+    void installedAndUserFolders() {
+        QFETCH(QStringList, installed);
+        QFETCH(QStringList, user);
+        QFETCH(QStringList, names);
+        QFETCH(int, errorBoxes);
+        QFETCH(QString, trace);
+        const QString root = env->folder();
+        placeFiles(installed, root + QStringLiteral("/lib/velmora/AddIn"));
+        placeFiles(user, root + QStringLiteral("/data/Velmora/AddIn"));
+        QVERIFY(QDir(root).mkdir("bin"));
+        setProgramFolder(root + QStringLiteral("/bin"));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(root + QStringLiteral("/data")));
+        QLoggingCategory::setFilterRules(QStringLiteral("velmora.addins.info=true"));
+        if (!trace.isEmpty())
+            QTest::ignoreMessage(QtInfoMsg, QRegularExpression(QRegularExpression::escape(trace)));
+        Form_Velmora::instance().Load();
+        QLoggingCategory::setFilterRules(QString());
+        qunsetenv("XDG_DATA_HOME");
+        QCOMPARE(registeredNames(), names);
+        QCOMPARE(env->errors.calls.size(), errorBoxes);
     }
 };
 

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a temporary prefix and checks the installed tree as a desktop sees it:
-# every file in its place, the desktop entry, metadata and bus activation file valid, and the
-# installed program finding its add-in in the installed folder and writing its traffic log to
-# the user's state folder. Runs under a private session bus and a virtual display
-# (CMakeLists.txt beside it starts it with dbus-run-session and xvfb-run).
+# every file in its place, the desktop entry, metadata and bus activation file valid, an add-in
+# built outside the source tree against the installed headers and CMake package, and the
+# installed program loading its own add-in from the installed folder and that one from the
+# user's, and writing its traffic log to the user's state folder. Runs under a private session
+# bus and a virtual display (CMakeLists.txt beside it starts it with dbus-run-session and
+# xvfb-run).
 set -euo pipefail
 build=$(cd "$1" && pwd)
 work=$(mktemp -d)
@@ -25,7 +27,10 @@ for file in bin/velmora bin/velmora-ctl bin/velmora-receiver-sim lib/velmora/Add
     share/applications/org.velmora.Velmora.desktop share/metainfo/org.velmora.Velmora.metainfo.xml \
     share/dbus-1/services/org.velmora.Velmora.service share/icons/hicolor/scalable/apps/velmora.svg \
     share/icons/hicolor/16x16/apps/velmora.png share/icons/hicolor/256x256/apps/velmora.png \
-    share/doc/velmora/README.md share/doc/velmora/copyright; do
+    share/doc/velmora/README.md share/doc/velmora/copyright include/velmora/AddInLoader.h \
+    include/velmora/AddInHost.h include/velmora/WinampCommands.h \
+    lib/cmake/Velmora/VelmoraConfig.cmake lib/cmake/Velmora/VelmoraConfigVersion.cmake \
+    share/doc/velmora/examples/addin/CMakeLists.txt; do
     [[ -e $prefix/$file ]] || fail "$file was not installed"
 done
 desktop-file-validate "$prefix/share/applications/org.velmora.Velmora.desktop"
@@ -35,11 +40,24 @@ grep -qx "Name=org.velmora.Velmora" "$service" || fail "the activation file name
 grep -qx "Exec=$prefix/bin/velmora" "$service" || fail "the activation file starts $(grep Exec "$service")"
 command=$(sed -n 's/^Exec=//p' "$prefix/share/applications/org.velmora.Velmora.desktop")
 [[ -x $prefix/bin/$command ]] || fail "the menu entry starts \"$command\", which was not installed"
+private=$(grep -h '^#include' "$prefix"/include/velmora/*.h | grep -v '<Q[A-Za-z]*>\|<velmora/' || true)
+[[ -z $private ]] || fail "the add-in headers include more than Qt: $private"
+version=$(sed -n 's/^set(PACKAGE_VERSION "\(.*\)")$/\1/p' "$prefix/lib/cmake/Velmora/VelmoraConfigVersion.cmake")
+[[ -n $version ]] || fail "the CMake package has no version"
 
 # The installed program, as a user: all its files in the user's folders.
 export HOME=$work/home XDG_STATE_HOME=$work/state XDG_DATA_HOME=$work/data
 export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work
 mkdir -p "$HOME"
+
+# The example add-in, as its author builds it: against the installed prefix only, then into
+# the user's add-in folder.
+cmake -S "$prefix/share/doc/velmora/examples/addin" -B "$work/example" \
+    -DCMAKE_PREFIX_PATH="$prefix" >"$work/example.log" 2>&1 &&
+    cmake --build "$work/example" >>"$work/example.log" 2>&1 ||
+    fail "the example add-in did not build against the installed prefix: $(cat "$work/example.log")"
+mkdir -p "$XDG_DATA_HOME/Velmora/AddIn"
+cp "$work/example/VelmoraExample.so" "$XDG_DATA_HOME/Velmora/AddIn/"
 mkfifo "$work/panel"
 "$prefix/bin/velmora-receiver-sim" <>"$work/panel" >"$work/sim.log" 2>&1 &
 pids+=($!)
@@ -55,7 +73,12 @@ main=$(timeout 30 xdotool search --sync --onlyvisible --name '^Velmora$' | head 
 [[ -n $main ]] || fail "no main window: $(cat "$work/velmora.log")"
 grep -q "add-in VelmoraTray.TrayAddIn in $prefix/lib/velmora/AddIn/VelmoraTray.so" \
     "$work/velmora.log" || fail "the add-in was not found in the installed folder"
-grep -q "add-in VelmoraTray.TrayAddIn loaded" "$work/velmora.log" || fail "the add-in did not load"
+grep -q "add-in \"Velmora Tray\" $version registered" "$work/velmora.log" ||
+    fail "the tray add-in did not register with version $version"
+grep -q "add-in VelmoraExample.ExampleAddIn in $XDG_DATA_HOME/Velmora/AddIn/VelmoraExample.so" \
+    "$work/velmora.log" || fail "the example add-in was not found in the user's folder"
+grep -q "add-in \"Velmora example\" $version registered" "$work/velmora.log" ||
+    fail "the example add-in did not register: $(cat "$work/velmora.log")"
 
 # Setup > Create Logfile (the last item of the Setup menu), then traffic for the log.
 xdotool windowfocus --sync "$main"
@@ -67,6 +90,10 @@ for _ in $(seq 100); do
     sleep 0.2
 done
 grep -qs -- '<--- ' "$log" || fail "no received line in $log"
+# The example add-in heard the volume and read the status lines through its host object.
+for _ in $(seq 50); do grep -q "status lines: VOLUME" "$work/velmora.log" && break; sleep 0.1; done
+grep -q "status lines: VOLUME" "$work/velmora.log" ||
+    fail "the example add-in did not read the status lines: $(cat "$work/velmora.log")"
 [[ ! -e $prefix/bin/debug.txt ]] || fail "debug.txt was written beside the installed program"
 # The session ends: SIGTERM ends the program the orderly way, saving its settings.
 kill -TERM "$velmora"

@@ -3,8 +3,7 @@
 // other class all three texts. It keeps the host object it is handed as its property "host".
 #pragma once
 
-#include "addins/AddInLoader.h"
-#include "addins/clsAddIn.h"
+#include <velmora/AddInLoader.h>
 
 #include <QObject>
 #include <QVariant>
@@ -23,8 +22,8 @@ public:
     void Copyright(QString &stCopyright) override {
         if (full()) stCopyright = QStringLiteral("(c) tests");
     }
-    void Load(clsAddIn *&oAddin) override {
-        setProperty("host", QVariant::fromValue<QObject *>(oAddin));
+    void Load(QObject *&oAddin) override {
+        setProperty("host", QVariant::fromValue(oAddin));
     }
 
 private:

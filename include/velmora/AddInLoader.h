@@ -1,17 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The contract between the program and an add-in library in its "AddIn" folder. An add-in
-// library is a Qt plug-in whose root object implements AddInLibrary and whose JSON metadata
-// names the library and lists its classes in order:
+// The contract between Velmora and an add-in library in one of its add-in folders. An add-in
+// library is a Qt plug-in (IID AddInLibrary_iid) whose root object implements AddInLibrary and
+// whose JSON metadata names the library and lists its classes in order:
 //     { "Library": "LibName", "Classes": ["Utility", "MyAddIn"] }
-// The program picks one class (the only one; else the first whose name contains "AddIn" in any
+// Velmora picks one class (the only one; else the first whose name contains "AddIn" in any
 // case; else the last), asks the library for one object of it, and runs the loader calls on
-// that object: Name, Version and Copyright, then Load with the add-in's host object.
+// that object: Name, Version and Copyright (an add-in that leaves all three empty is not
+// loaded), then Load with the add-in's host object. The host object is reached by name through
+// Qt's meta-object system (velmora/AddInHost.h), so an add-in needs Qt and these headers only.
 #pragma once
 
 #include <QObject>
 #include <QString>
-
-class clsAddIn;
 
 class AddInLoader {
 public:
@@ -20,8 +20,9 @@ public:
     virtual void Version(QString &stVersion) = 0;
     virtual void Name(QString &stName) = 0;
     virtual void Copyright(QString &stCopyright) = 0;
-    // The add-in receives its host object, which stays valid as long as the add-in object.
-    virtual void Load(clsAddIn *&oAddin) = 0;
+    // The add-in receives its host object (Velmora::Host wraps it), which stays valid as long
+    // as the add-in object.
+    virtual void Load(QObject *&oAddin) = 0;
 };
 
 class AddInLibrary {
@@ -34,5 +35,6 @@ public:
 
 #define AddInLoader_iid "org.velmora.Velmora.AddInLoader/1.0"
 Q_DECLARE_INTERFACE(AddInLoader, AddInLoader_iid)
+// The IID of an add-in library: Q_PLUGIN_METADATA(IID AddInLibrary_iid FILE "MyLib.json").
 #define AddInLibrary_iid "org.velmora.Velmora.AddInLibrary/1.0"
 Q_DECLARE_INTERFACE(AddInLibrary, AddInLibrary_iid)
