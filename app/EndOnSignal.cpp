@@ -8,6 +8,7 @@
 #include <QSocketNotifier>
 
 #include <csignal>
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -23,6 +24,9 @@ void onSignal(int) {
 
 void endOnSignals(std::function<void()> end) {
     if (gSignalPipe[0] >= 0 || ::socketpair(AF_UNIX, SOCK_STREAM, 0, gSignalPipe) != 0) return;
+    // The programs Velmora starts (the 6.1/ES command, the mail client) get neither end.
+    for (const int fd : gSignalPipe)
+        ::fcntl(fd, F_SETFD, FD_CLOEXEC);
     auto *notifier =
         new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
     QObject::connect(notifier, &QSocketNotifier::activated, notifier, [end = std::move(end)] {

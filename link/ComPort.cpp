@@ -9,6 +9,15 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 
+#include <cerrno>
+#include <cstring>
+
+#ifdef Q_OS_UNIX
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#endif
+
 Q_LOGGING_CATEGORY(lcPort, "velmora.link.port", QtWarningMsg)
 
 namespace {
@@ -19,7 +28,53 @@ const QString kSource = QStringLiteral("Com");
     if (!detail.isEmpty()) text += QStringLiteral(" (") + detail + QLatin1Char(')');
     throw RuntimeError(number, text, kSource);
 }
+
+PortCondition conditionOf(QSerialPort &port, QSerialPort::SerialPortError reported) {
+    PortCondition c;
+    c.reported = reported;
+#ifdef Q_OS_UNIX
+    const int fd = static_cast<int>(port.handle());
+    pollfd p{fd, POLLIN, 0};
+    if (::poll(&p, 1, 0) > 0) {
+        c.readable = (p.revents & POLLIN) != 0;
+        c.hungUp = (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+    }
+    int waiting = 0;
+    termios settings{};
+    if (::ioctl(fd, FIONREAD, &waiting) != 0 || ::tcgetattr(fd, &settings) != 0)
+        c.systemError = errno;
+    c.waiting = waiting;
+#else
+    Q_UNUSED(port);
+    // Windows reports a removed device as a resource error.
+    c.hungUp = reported == QSerialPort::ResourceError;
+#endif
+    return c;
+}
+
+QString lossText(const PortCondition &c) {
+    if (c.hungUp) return QStringLiteral("the device hung up");
+    if (c.systemError != 0) return QString::fromLocal8Bit(std::strerror(c.systemError));
+    return QStringLiteral("end of file");
+}
 } // namespace
+
+bool portDeviceGone(const PortCondition &c) {
+    if (c.reported == QSerialPort::NoError || c.reported == QSerialPort::TimeoutError) return false;
+    if (c.hungUp) return true;
+    switch (c.systemError) {
+    case 0:
+        return c.readable && c.waiting == 0; // end of file
+    case EINTR:
+    case EAGAIN:
+#if EWOULDBLOCK != EAGAIN
+    case EWOULDBLOCK:
+#endif
+        return false;
+    default:
+        return true;
+    }
+}
 
 QString portDeviceName(long n) {
 #ifdef Q_OS_WIN
@@ -57,18 +112,24 @@ ComPort::ComPort(QObject *parent) : QObject(parent) {
     // The receiver's input buffer size; what does not fit stays with the system until read.
     m_port.setReadBufferSize(1024);
     connect(&m_port, &QSerialPort::readyRead, this, &ComPort::readyRead);
-    connect(&m_port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
-        if (e != QSerialPort::NoError && e != QSerialPort::TimeoutError && !m_quietModemLines)
-            qCWarning(lcPort) << deviceName() << m_port.errorString();
-        // A descriptor whose device has gone stays readable for ever: left open, its notifier
-        // would spin a core. It is closed at once.
-        if (e == QSerialPort::ResourceError && m_port.isOpen()) {
-            const QString reason = deviceName() + QStringLiteral(": ") + m_port.errorString();
-            m_port.close();
-            m_port.clearError();
-            Q_EMIT deviceLost(reason);
-        }
-    });
+    connect(&m_port, &QSerialPort::errorOccurred, this, &ComPort::checkDevice);
+}
+
+void ComPort::checkDevice(QSerialPort::SerialPortError error) {
+    if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError || !m_port.isOpen())
+        return;
+    const PortCondition condition = conditionOf(m_port, error);
+    if (!portDeviceGone(condition)) {
+        if (!m_quietModemLines) qCWarning(lcPort) << deviceName() << m_port.errorString();
+        return;
+    }
+    // A descriptor whose device has gone stays readable for ever: left open, its read notifier
+    // would spin a core. Closing the port ends the notifier at once.
+    const QString reason = deviceName() + QStringLiteral(": ") + lossText(condition);
+    qCWarning(lcPort).noquote() << reason;
+    m_port.close();
+    m_port.clearError();
+    Q_EMIT deviceLost(reason);
 }
 
 ComPort::~ComPort() {
@@ -142,6 +203,7 @@ long ComPort::InBufferCount() {
 QString ComPort::Input() {
     if (!m_port.isOpen()) fail(ErrNr::ComPortNotOpen);
     InBufferCount();
+    if (!m_port.isOpen()) return QString(); // the device went while it was read: told already
     return fromLineBytes(m_port.readAll());
 }
 

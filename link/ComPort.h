@@ -17,6 +17,24 @@ QString portDeviceName(long n);
 QString portPermissionHint(const QString &device, const QString &group, bool groupMayUse,
                            const QString &user);
 
+// What the descriptor of an open port says after the port reported a failure. Asked of the
+// descriptor itself: the port's error text carries whatever errno an earlier call left behind
+// (a read that finds the end of the file sets none).
+struct PortCondition {
+    QSerialPort::SerialPortError reported = QSerialPort::NoError; // the port's own word
+    bool readable = false;                                        // poll(2) finds it readable
+    bool hungUp = false; // ... with POLLHUP, POLLERR or POLLNVAL
+    qint64 waiting = 0;  // bytes the system holds for reading (FIONREAD)
+    int systemError = 0; // errno of the first call asking the device that failed (FIONREAD,
+                         // tcgetattr); 0 when the device answered
+};
+
+// Whether the device behind the port has gone: after a failure (not a timeout), the descriptor
+// hangs up, reads end of file (readable with nothing waiting), or the device no longer answers
+// (EIO, ENXIO, ENODEV or any other lasting errno). A call that was interrupted (EINTR) or told
+// to try again (EAGAIN), and a failure after which the device still answers, are not.
+bool portDeviceGone(const PortCondition &condition);
+
 class ComPort : public QObject {
     Q_OBJECT
 public:
@@ -55,6 +73,10 @@ Q_SIGNALS:
     void deviceLost(const QString &reason);
 
 private:
+    // Reads the descriptor's condition after the port reported `error`; when its device has
+    // gone, closes the port (which stops its notifiers) and says so with deviceLost.
+    void checkDevice(QSerialPort::SerialPortError error);
+
     QSerialPort m_port;
     long m_number = 1;
     bool m_quietModemLines = false;

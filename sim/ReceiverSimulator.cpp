@@ -10,6 +10,7 @@
 #include <QSocketNotifier>
 
 #include <algorithm>
+#include <utility>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -20,6 +21,7 @@
 #else
 #include <util.h> // openpty on the BSDs and macOS
 #endif
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 #endif
@@ -131,6 +133,25 @@ void ReceiverSimulator::close() {
         m_serial = nullptr;
     }
     m_devicePath.clear();
+}
+
+bool ReceiverSimulator::pullLine(Pull how) {
+#ifdef Q_OS_UNIX
+    if (m_master < 0) return false;
+    if (how == Pull::HangUp) return ::ioctl(m_slave, TIOCVHANGUP) == 0;
+    m_pumpTimer.stop();
+    m_outgoing.clear();
+    m_ptyOut.clear();
+    delete m_readNotifier;
+    m_readNotifier = nullptr;
+    delete m_writeNotifier;
+    m_writeNotifier = nullptr;
+    ::close(std::exchange(m_master, -1));
+    return true;
+#else
+    Q_UNUSED(how);
+    return false;
+#endif
 }
 
 bool ReceiverSimulator::isOpen() const {

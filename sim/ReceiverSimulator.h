@@ -30,6 +30,12 @@ public:
     bool openDevice(const QString &path);
     void close();
     bool isOpen() const;
+    // Ends the line the way a pulled USB adapter does while every descriptor stays open:
+    // HangUp hangs the program's end up (TIOCVHANGUP, the kernel's path for a disconnected
+    // device; needs CAP_SYS_ADMIN), CloseMaster closes the simulator's end, so the program's
+    // end reads end of file. Nothing goes over the line afterwards. False when it failed.
+    enum class Pull { HangUp, CloseMaster };
+    bool pullLine(Pull how);
     // The path the program must open: the pseudo-terminal's slave, or the device.
     QString devicePath() const { return m_devicePath; }
     QString errorString() const { return m_error; }

@@ -45,10 +45,12 @@ private=$(grep -h '^#include' "$prefix"/include/velmora/*.h | grep -v '<Q[A-Za-z
 version=$(sed -n 's/^set(PACKAGE_VERSION "\(.*\)")$/\1/p' "$prefix/lib/cmake/Velmora/VelmoraConfigVersion.cmake")
 [[ -n $version ]] || fail "the CMake package has no version"
 
-# The installed program, as a user: all its files in the user's folders.
+# The installed program, as a user: all its files in the user's folders. The remote's 6.1/ES
+# key runs a command (Extras item 3) that lists the descriptors it was given.
 export HOME=$work/home XDG_STATE_HOME=$work/state XDG_DATA_HOME=$work/data
 export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work
-mkdir -p "$HOME"
+mkdir -p "$HOME" "$XDG_CONFIG_HOME/Velmora"
+printf '[Config]\nExtras=3\nShell=ls -l /proc/self/fd\n' >"$XDG_CONFIG_HOME/Velmora/Velmora.conf"
 
 # The example add-in, as its author builds it: against the installed prefix only, then into
 # the user's add-in folder.
@@ -65,8 +67,12 @@ for _ in $(seq 100); do [[ -s $work/sim.log ]] && break; sleep 0.05; done
 device=$(head -n 1 "$work/sim.log")
 [[ $device == /dev/* ]] || fail "the simulator did not start: $(cat "$work/sim.log")"
 
-QT_QPA_PLATFORM=xcb QT_LOGGING_RULES="velmora.addins.info=true" VELMORA_COM1=$device \
-    "$prefix/bin/$command" -C1 -P >"$work/velmora.log" 2>&1 &
+# Started with descriptors 0, 1 and 2 only: whatever else its programs get is its own.
+(
+    for fd in $(ls /proc/$BASHPID/fd); do ((fd > 2)) && eval "exec $fd>&-"; done 2>/dev/null
+    exec env QT_QPA_PLATFORM=xcb QT_LOGGING_RULES="velmora.addins.info=true" VELMORA_COM1="$device" \
+        "$prefix/bin/$command" -C1 -P
+) >"$work/velmora.log" 2>&1 &
 velmora=$!
 pids+=($velmora)
 main=$(timeout 30 xdotool search --sync --onlyvisible --name '^Velmora$' | head -n 1)
@@ -95,6 +101,15 @@ for _ in $(seq 50); do grep -q "status lines: VOLUME" "$work/velmora.log" && bre
 grep -q "status lines: VOLUME" "$work/velmora.log" ||
     fail "the example add-in did not read the status lines: $(cat "$work/velmora.log")"
 [[ ! -e $prefix/bin/debug.txt ]] || fail "debug.txt was written beside the installed program"
+
+# The 6.1/ES key's command gets 0, 1 and 2 (and its own listing), no descriptor of the program:
+# not its serial port, X and bus connections, log file or signal pipe.
+echo es >"$work/panel"
+for _ in $(seq 100); do grep -q ' 0 -> ' "$work/velmora.log" && break; sleep 0.1; done
+grep -q ' 0 -> ' "$work/velmora.log" || fail "the 6.1/ES key ran no command"
+passed=$(sed -n 's/^l.* \([0-9]*\) -> \(.*\)$/\1 \2/p' "$work/velmora.log" |
+    grep -Ev '^[012] |^[0-9]+ /proc/[0-9]+/fd$' || true)
+[[ -z $passed ]] || fail "the started command was given the program's descriptors: $passed"
 # The session ends: SIGTERM ends the program the orderly way, saving its settings.
 kill -TERM "$velmora"
 for _ in $(seq 100); do kill -0 "$velmora" 2>/dev/null || break; sleep 0.1; done

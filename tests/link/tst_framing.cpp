@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Frames, the cutting of received text into messages across reads, and the readable traffic.
+// Frames, the cutting of received text into messages across reads, the readable traffic, and
+// which failures of the port mean that its device has gone.
+#include "link/ComPort.h"
 #include "link/Framing.h"
 #include "support/DataRows.h"
 #include "support/WireBytes.h"
 
 #include <QTest>
+#include <cerrno>
 
 class TestFraming : public QObject {
     Q_OBJECT
@@ -47,6 +50,32 @@ private Q_SLOTS:
         }
         QCOMPARE(got, messages);
         QVERIFY(tail.tail().size() <= ReportTail::MaxLength);
+    }
+    void deviceGone_data() {
+        columns<QSerialPort::SerialPortError, bool, bool, int, int, bool>(
+            "reported", "readable", "hungUp", "waiting", "error", "gone");
+        const auto read = QSerialPort::ReadError;
+        row("end of file: readable, nothing waiting", read, true, false, 0, 0, true);
+        row("hang-up (POLLHUP, POLLERR)", read, false, true, 0, 0, true);
+        row("EIO", QSerialPort::ResourceError, false, false, 0, EIO, true);
+        row("ENXIO", read, false, false, 0, ENXIO, true);
+        row("ENODEV", read, false, false, 0, ENODEV, true);
+        row("a failed write, the device no longer answers", QSerialPort::WriteError, false, false,
+            0, EBADF, true);
+        row("EAGAIN, which the port calls a resource error", QSerialPort::ResourceError, true,
+            false, 0, EAGAIN, false);
+        row("EINTR", read, true, false, 0, EINTR, false);
+        row("a timeout", QSerialPort::TimeoutError, false, false, 0, 0, false);
+        row("a garbled byte, the device answers", read, true, false, 3, 0, false);
+    }
+    void deviceGone() {
+        QFETCH(QSerialPort::SerialPortError, reported);
+        QFETCH(bool, readable);
+        QFETCH(bool, hungUp);
+        QFETCH(int, waiting);
+        QFETCH(int, error);
+        QFETCH(bool, gone);
+        QCOMPARE(portDeviceGone({reported, readable, hungUp, waiting, error}), gone);
     }
 };
 
