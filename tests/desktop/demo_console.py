@@ -75,4 +75,5 @@ finally:
             break
         read_until(b"\0", 0.2)
     else:
-        os.kill(pid, 9)
+        # The demo's whole session (script, simulator and program), so that nothing outlives it.
+        os.killpg(pid, 9)
