@@ -153,6 +153,19 @@ private Q_SLOTS:
         QVERIFY(watch.readAllStandardError().contains("Velmora ended"));
     }
 
+    // quit returns once Velmora has left the bus, not when the end has only begun.
+    void quitWaitsUntilVelmoraHasLeft() {
+        Form_Velmora &main = serving(Running);
+        QProcess quit;
+        quit.start(QStringLiteral(VELMORA_CTL), {"quit"});
+        QTRY_VERIFY(!main.isVisible());
+        QTest::qWait(500);
+        QCOMPARE(quit.state(), QProcess::Running);
+        stopAddInService(); // as the program's last act
+        QVERIFY(quit.waitForFinished(10000));
+        QCOMPARE(quit.exitCode(), 0);
+    }
+
     // A second velmora hands its command line to the running one and ends.
     void secondStartHandsOver_data() {
         columns<QStringList, bool, long, bool, QString, QString>("args", "connectedBefore", "port",
