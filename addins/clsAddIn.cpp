@@ -91,17 +91,7 @@ long clsAddIn::GetInformation(QString &ModelID, QString &Model, QString &Version
 
 void clsAddIn::Show() {
     if (!m_registered) return;
-    ignoringFailures([] {
-        QWidget *w = activeWindow();
-        if (!w) return;
-        w->show();
-        w->setWindowState(w->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
-        // Into the topmost band and straight out again: the window comes to the front.
-        SetWindowOnTop(true, w);
-        SetWindowOnTop(false, w);
-        w->raise();
-        w->activateWindow();
-    });
+    ignoringFailures([] { bringToFront(activeWindow()); });
 }
 
 QString clsAddIn::Version() const {

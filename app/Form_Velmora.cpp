@@ -15,6 +15,7 @@
 #include "ui/Dialogs.h"
 #include "ui/Form_Informationen.h"
 #include "ui/Form_Intro.h"
+#include "ui/Form_Mini.h"
 #include "ui/WindowProcs.h"
 #include "winamp/Modul_Winamp.h"
 
@@ -157,6 +158,19 @@ void Form_Velmora::evaluateCommandLine(const CommandLineOptions &options) {
             if (Form_Com::instance().Com->PortOpen()) switchToMini();
         });
     }
+}
+
+void Form_Velmora::takeOverCommandLine(CommandLineOptions options) {
+    ErrorScope on(kModule, QStringLiteral("Form_Load"));
+    on.step([&] { Load(); });
+    // An open connection is kept: the port and -P are not used.
+    on.step([&] {
+        if (Form_Com::instance().Com->PortOpen()) options.connect = false;
+    });
+    options.help = false;
+    on.step(
+        [&] { bringToFront(bMiniMode ? static_cast<QWidget *>(&Form_Mini::instance()) : this); });
+    evaluateCommandLine(options);
 }
 
 void Form_Velmora::Form_Unload(int &Cancel) {

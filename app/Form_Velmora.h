@@ -136,6 +136,10 @@ public:
     bool isLoadDone() const { return m_loaded; }
     // Shows the window, loading it first when needed (the load may switch to the mini window).
     void Show();
+    // A program started while this one runs handed its command line over: the window (or the
+    // mini window standing in for it) comes to the front and the options apply as at load,
+    // except that an open connection is kept (the port and -P are then not used).
+    void takeOverCommandLine(CommandLineOptions options);
 
     // Load and unload (app/Form_Velmora.cpp).
     void Form_Load();

@@ -3,13 +3,16 @@
 #include "app/StartProcedure.h"
 
 #include "addins/AddInService.h"
+#include "addins/RunningProgram.h"
 #include "addins/clsAddIns.h"
+#include "app/CommandLine.h"
 #include "app/Form_Velmora.h"
 #include "app/Globals.h"
 #include "app/Version.h"
 #include "errors/ErrorHandling.h"
 #include "link/Waits.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLoggingCategory>
 #include <cstdio>
@@ -37,16 +40,31 @@ void setProgramEnder(std::function<void()> e) {
     ender() = std::move(e);
 }
 
-void runStartProcedure() {
+void runStartProcedure(bool mayHandOver) {
     // Failures here are ignored: the program starts as far as it can.
     QElapsedTimer clock;
     clock.start();
     ignoringFailures([] {
         if (!gAddIns) gAddIns = std::make_unique<clsAddIns>();
     });
+    // Started while Velmora runs: the running program takes the command line over, this one
+    // ends. Checked again after claiming the bus name fails, for two programs started at once.
+    const auto handedOver = [mayHandOver] {
+        if (!mayHandOver) return false;
+        const std::optional<int> exitCode = handOverToRunningProgram(Command());
+        if (exitCode) QCoreApplication::exit(*exitCode);
+        return exitCode.has_value();
+    };
+    if (handedOver()) return;
     // Other programs reach the add-in host on the session bus; a program started by a client's
     // call (bus activation) registers that client's add-in during the wait below.
-    ignoringFailures([] { startAddInService(); });
+    holdHandOvers(true);
+    ignoringFailures([] {
+        exportRunningProgram();
+        startAddInService();
+        if (!addInService()) unexportRunningProgram();
+    });
+    if (!addInService() && handedOver()) return;
     ignoringFailures([] {
         stAppVersion = Version::appVersionText(Version::Major, Version::Minor, Version::Revision);
         stBuildDate = QString::fromLatin1(Version::BuildDate);
@@ -59,4 +77,6 @@ void runStartProcedure() {
         Form_Velmora::instance().Show();
         qCInfo(lcApp) << "main window shown" << clock.elapsed() << "ms after start";
     });
+    // A second start during the wait brings its options now.
+    holdHandOvers(false);
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Velmora's entry point: installs the real seams and runs the start procedure.
 #include "addins/AddInService.h"
+#include "addins/RunningProgram.h"
 #include "addins/clsAddIns.h"
 #include "app/CommandLine.h"
 #include "app/EndOnSignal.h"
@@ -35,13 +36,14 @@ int main(int argc, char *argv[]) {
         else
             QCoreApplication::quit();
     });
-    QTimer::singleShot(0, [] { runStartProcedure(); });
+    QTimer::singleShot(0, [] { runStartProcedure(true); });
     const int result = QApplication::exec();
 
     // Windows closed on the way out are deleted before the application object goes.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     destroyAllForms();
     stopAddInService();
+    unexportRunningProgram();
     gAddIns.reset();
     return result;
 }

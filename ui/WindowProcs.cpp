@@ -44,6 +44,16 @@ void SetWindowOnTop(bool OnTop, QWidget *hWnd) {
     });
 }
 
+void bringToFront(QWidget *window) {
+    if (!window) return;
+    window->show();
+    window->setWindowState(window->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+    SetWindowOnTop(true, window);
+    SetWindowOnTop(false, window);
+    window->raise();
+    window->activateWindow();
+}
+
 long OpenDocument(const QString &file) {
     long result = 2; // file not found
     ignoringFailures(

@@ -14,6 +14,9 @@ QPushButton *addButtonRow(QBoxLayout *layout, QWidget *window, const QString &te
                           std::function<void()> onClick);
 // Puts the window into the topmost band or takes it out again, without moving or resizing it.
 void SetWindowOnTop(bool OnTop, QWidget *hWnd);
+// Brings a window to the front: visible, its state normal, into the topmost band and straight
+// out again, raised and activated.
+void bringToFront(QWidget *window);
 // Asks the shell to open a file or address with its default handler, maximised. Returns a
 // value above 32 on success, as the platform's shell does, else a value of 32 or less.
 long OpenDocument(const QString &file);

@@ -30,16 +30,43 @@ for file in bin/velmora bin/velmora-ctl bin/velmora-receiver-sim lib/velmora/Add
     share/doc/velmora/README.md share/doc/velmora/copyright include/velmora/AddInLoader.h \
     include/velmora/AddInHost.h include/velmora/WinampCommands.h \
     lib/cmake/Velmora/VelmoraConfig.cmake lib/cmake/Velmora/VelmoraConfigVersion.cmake \
-    share/doc/velmora/examples/addin/CMakeLists.txt; do
+    share/doc/velmora/examples/addin/CMakeLists.txt \
+    share/dbus-1/interfaces/org.velmora.Velmora.AddInHost.xml \
+    share/dbus-1/interfaces/org.velmora.Velmora.Program.xml \
+    share/bash-completion/completions/velmora-ctl; do
     [[ -e $prefix/$file ]] || fail "$file was not installed"
 done
+# The manual pages: compressed, with a name line for whatis, rendered without a warning.
+for page in velmora velmora-ctl velmora-receiver-sim; do
+    file=$prefix/share/man/man1/$page.1.gz
+    [[ -e $file ]] || fail "the manual page of $page was not installed"
+    lexgrog "$file" | grep -q ": \"$page - " || fail "$page.1 has no name line: $(lexgrog "$file")"
+    warnings=$(MANWIDTH=80 man --warnings -l "$file" 2>&1 >/dev/null)
+    [[ -z $warnings ]] || fail "$page.1: $warnings"
+done
+# The exit statuses of velmora-ctl --help are those of its manual page.
+statuses() {
+    sed -n '/^ *EXIT STATUS\|^Exit status:/,/^ *[A-Z][A-Z ]*$/p' | grep -oE '^ +[0-9]+ ' | tr -d ' '
+}
+[[ $("$prefix/bin/velmora-ctl" --help | statuses) == $(MANWIDTH=80 man -l \
+    "$prefix/share/man/man1/velmora-ctl.1.gz" 2>/dev/null | statuses) ]] ||
+    fail "the exit statuses of velmora-ctl --help and its manual page differ"
+# The completion, as bash loads it: the commands, then the words of one.
+completion=$prefix/share/bash-completion/completions/velmora-ctl
+words=$(bash -c 'source "$1"; COMP_WORDS=(velmora-ctl volume ""); COMP_CWORD=2; _velmora_ctl
+    echo "${COMPREPLY[*]}"' - "$completion")
+[[ $words == "up down mute unmute" ]] || fail "velmora-ctl volume completes to \"$words\""
 desktop-file-validate "$prefix/share/applications/org.velmora.Velmora.desktop"
 appstreamcli validate --no-net "$prefix/share/metainfo/org.velmora.Velmora.metainfo.xml" >/dev/null
 service=$prefix/share/dbus-1/services/org.velmora.Velmora.service
 grep -qx "Name=org.velmora.Velmora" "$service" || fail "the activation file names another service"
 grep -qx "Exec=$prefix/bin/velmora" "$service" || fail "the activation file starts $(grep Exec "$service")"
-command=$(sed -n 's/^Exec=//p' "$prefix/share/applications/org.velmora.Velmora.desktop")
-[[ -x $prefix/bin/$command ]] || fail "the menu entry starts \"$command\", which was not installed"
+# The menu entry and its actions (mini window, connect) start installed programs.
+entry=$prefix/share/applications/org.velmora.Velmora.desktop
+while read -r program _; do
+    [[ -x $prefix/bin/$program ]] || fail "the menu entry starts \"$program\", which was not installed"
+done < <(sed -n 's/^Exec=//p' "$entry")
+command=$(sed -n 's/^Exec=//p' "$entry" | head -n 1)
 private=$(grep -h '^#include' "$prefix"/include/velmora/*.h | grep -v '<Q[A-Za-z]*>\|<velmora/' || true)
 [[ -z $private ]] || fail "the add-in headers include more than Qt: $private"
 version=$(sed -n 's/^set(PACKAGE_VERSION "\(.*\)")$/\1/p' "$prefix/lib/cmake/Velmora/VelmoraConfigVersion.cmake")

@@ -4,6 +4,7 @@
 
 #include "addins/AddInLoaderList.h"
 #include "addins/AddInService.h"
+#include "addins/RunningProgram.h"
 #include "addins/clsAddIns.h"
 #include "app/CommandLine.h"
 #include "app/Globals.h"
@@ -40,6 +41,7 @@ QString TestEnvironment::settingsFile() const {
 void TestEnvironment::resetProgram() {
     destroyAllForms();
     stopAddInService();
+    unexportRunningProgram();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     gAddIns.reset();
     gAddInLoaders.reset();
