@@ -125,6 +125,9 @@ private Q_SLOTS:
 
         a.AddInRegister();
         QVERIFY(a.Connected());
+        a.SendCommand("\x02"
+                      "07A16"); // frame bytes never reach the line
+        QVERIFY(env->errors.contains("clsAddIn", "SendCommand", ErrNr::InvalidProcedureCall));
         a.SendCommand("07A16");
         QTRY_COMPARE(main.Line1->text(), "INPUT TUNER");
         a.GetText(line1, line2);
@@ -138,7 +141,7 @@ private Q_SLOTS:
         QCOMPARE(commandsIn(sim->takeReceived()), (QStringList{"07A16", "07A1D"}));
         a.Disconnect();
         QVERIFY(!a.Connected());
-        QVERIFY(env->errors.calls.isEmpty());
+        QCOMPARE(env->errors.calls.size(), 1); // the refused command's
     }
 
     void managerWindowFollowsTheRegistry() {
