@@ -107,25 +107,19 @@ QString introspection() {
             }
             x += QStringLiteral("    </%1>\n").arg(kind);
         }
+        // The standard interfaces it answers too.
         return x +
                QStringLiteral(
-                   "  </interface>\n"
-                   "  <interface name=\"org.freedesktop.DBus.Properties\">\n"
-                   "    <method name=\"Get\"><arg name=\"interface_name\" type=\"s\" "
-                   "direction=\"in\"/><arg name=\"property_name\" type=\"s\" "
-                   "direction=\"in\"/><arg name=\"value\" type=\"v\" direction=\"out\"/></method>\n"
-                   "    <method name=\"Set\"><arg name=\"interface_name\" type=\"s\" "
-                   "direction=\"in\"/><arg name=\"property_name\" type=\"s\" "
-                   "direction=\"in\"/><arg name=\"value\" type=\"v\" direction=\"in\"/></method>\n"
-                   "    <method name=\"GetAll\"><arg name=\"interface_name\" type=\"s\" "
-                   "direction=\"in\"/><arg name=\"values\" type=\"a{sv}\" "
-                   "direction=\"out\"/></method>\n"
-                   "  </interface>\n"
+                   "  </interface>\n  <interface name=\"org.freedesktop.DBus.Properties\">\n"
+                   "    <method name=\"Get\"><arg type=\"s\"/><arg type=\"s\"/>"
+                   "<arg type=\"v\" direction=\"out\"/></method>\n"
+                   "    <method name=\"GetAll\"><arg type=\"s\"/>"
+                   "<arg type=\"a{sv}\" direction=\"out\"/></method>\n"
+                   "    <method name=\"Set\"><arg type=\"s\"/><arg type=\"s\"/><arg type=\"v\"/>"
+                   "</method>\n  </interface>\n"
                    "  <interface name=\"org.freedesktop.DBus.Introspectable\">\n"
-                   "    <method name=\"Introspect\"><arg name=\"xml_data\" type=\"s\" "
-                   "direction=\"out\"/></method>\n"
-                   "  </interface>\n"
-                   "</node>\n");
+                   "    <method name=\"Introspect\"><arg type=\"s\" direction=\"out\"/></method>\n"
+                   "  </interface>\n</node>\n");
     }();
     return xml;
 }

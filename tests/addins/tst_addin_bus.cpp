@@ -56,13 +56,13 @@ QString answerOf(const QStringList &args) {
 }
 
 // A program the bus starts keeps its settings in the test's folder.
-void activateWithConfigIn(const QString &folder) {
+bool activateWithConfigIn(const QString &folder) {
     qDBusRegisterMetaType<QMap<QString, QString>>();
     QDBusMessage update = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.DBus"), "/org/freedesktop/DBus",
         QStringLiteral("org.freedesktop.DBus"), "UpdateActivationEnvironment");
     update << QVariant::fromValue(QMap<QString, QString>{{"XDG_CONFIG_HOME", folder}});
-    QDBusConnection::sessionBus().call(update);
+    return QDBusConnection::sessionBus().call(update).type() == QDBusMessage::ReplyMessage;
 }
 } // namespace
 
@@ -124,6 +124,7 @@ private Q_SLOTS:
         sink.start(QStringLiteral(VELMORA_SINK_CLIENT), {"sink", "1"});
         QTRY_VERIFY(sink.canReadLine()); // "ready"
         QCOMPARE(gAddIns->Count(), 1L);
+        QCOMPARE(answerOf({"quit"}), "org.velmora.Velmora.Error.Vetoed"); // on the bus
         QVERIFY(!main.close());
         QVERIFY(main.isVisible());
         sink.kill();
@@ -283,7 +284,7 @@ private Q_SLOTS:
     // the program is gone: here a program the bus starts for the call.
     void quitAnswersBeforeTheEnd() {
         QDBusConnection bus = QDBusConnection::sessionBus();
-        activateWithConfigIn(env->folder());
+        QVERIFY(activateWithConfigIn(env->folder()));
         QCOMPARE(answerOf({"quit"}), "ok");
         QTRY_VERIFY_WITH_TIMEOUT(!bus.interface()->isServiceRegistered("org.velmora.Velmora"),
                                  10000);
@@ -292,14 +293,7 @@ private Q_SLOTS:
     void callStartsTheProgram() {
         QDBusConnection bus = QDBusConnection::sessionBus();
         QVERIFY(!bus.interface()->isServiceRegistered("org.velmora.Velmora"));
-        // The program the bus starts keeps its settings in the test's folder.
-        qDBusRegisterMetaType<QMap<QString, QString>>();
-        QDBusMessage update = QDBusMessage::createMethodCall(
-            QStringLiteral("org.freedesktop.DBus"), "/org/freedesktop/DBus",
-            QStringLiteral("org.freedesktop.DBus"), "UpdateActivationEnvironment");
-        update << QVariant::fromValue(QMap<QString, QString>{{"XDG_CONFIG_HOME", env->folder()}});
-        const QDBusMessage updated = bus.call(update);
-        QVERIFY2(updated.type() == QDBusMessage::ReplyMessage, qPrintable(updated.errorMessage()));
+        QVERIFY(activateWithConfigIn(env->folder()));
 
         const Result r = ctl({"status"});
         QCOMPARE(r.exitCode, 0);
