@@ -185,6 +185,7 @@ private Q_SLOTS:
         const QDBusMessage listed = QDBusConnection::sessionBus().call(
             QDBusMessage::createMethodCall("org.velmora.Velmora", "/org/velmora/Velmora/AddIn",
                                            "org.freedesktop.DBus.Introspectable", "Introspect"));
+        QVERIFY(listed.type() == QDBusMessage::ReplyMessage);
         QVERIFY(!listed.arguments().value(0).toString().contains("<node name"));
     }
 
