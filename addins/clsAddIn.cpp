@@ -10,6 +10,7 @@
 #include "link/ComPort.h"
 #include "link/Form_Com.h"
 #include "link/Form_YInfo.h"
+#include "link/Framing.h"
 #include "ui/Form_Intro.h"
 #include "ui/Form_Mini.h"
 #include "ui/WindowProcs.h"
@@ -59,7 +60,13 @@ long clsAddIn::WinampGetStatus() {
 
 QVariant clsAddIn::SendCommand(const QString &stCommand) {
     ErrorScope on(kModule, QStringLiteral("SendCommand"));
-    if (m_registered) on.step([&] { Form_Com::instance().SendCommand(stCommand, 0); });
+    if (m_registered)
+        on.step([&] {
+            // Only a short printable command goes on the line; frame bytes never do.
+            if (const QString refusal = commandRefusal(stCommand); !refusal.isEmpty())
+                throw RuntimeError(ErrNr::InvalidProcedureCall, refusal);
+            Form_Com::instance().SendCommand(stCommand, 0);
+        });
     return QVariant();
 }
 
@@ -159,7 +166,9 @@ long clsAddIn::Connect(bool *bPowerOn, long *ComPort) {
 
 void clsAddIn::Quit() {
     ignoringFailures([] {
-        if (Form_Velmora *main = Form_Velmora::existing()) main->close();
+        // While an end already waits for the add-ins' answers, that end decides.
+        if (Form_Velmora *main = Form_Velmora::existing(); main && !main->endBeingDecided())
+            main->close();
     });
 }
 

@@ -2,6 +2,7 @@
 // Registry operations and the shutdown broadcasts.
 #include "addins/clsAddIns.h"
 
+#include "addins/AddInService.h"
 #include "addins/clsAddIn.h"
 #include "errors/ErrorHandling.h"
 
@@ -52,6 +53,10 @@ void clsAddIns::broadcast(const QString &name, const std::function<void(clsAddIn
 }
 
 void clsAddIns::SendUnload(int &Cancel) {
+    // Add-ins in other programs answer over the bus: their event sinks are asked first, all at
+    // once and within one short deadline while events run, and each answer counts in its
+    // entry's turn below.
+    if (AddInService *bus = addInService()) bus->askEventSinks(m_items);
     // Every add-in is asked, also after a veto; the last refusal visited is kept.
     broadcast(QStringLiteral("SendUnload"), [&](clsAddIn &a) {
         const int answer = a.fSendUnload();

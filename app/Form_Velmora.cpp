@@ -25,9 +25,11 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 const QString kModule = QStringLiteral("Form_Velmora");
@@ -180,6 +182,10 @@ void Form_Velmora::Form_Unload(int &Cancel) {
     on.step([&] {
         if (!gAddIns) return;
         if (gAddIns->Count() > 0) {
+            // Events run while add-ins in other programs answer; a second close meanwhile
+            // must neither start a second round nor end the program under this one.
+            if (QWindow *window = windowHandle()) window->installEventFilter(this);
+            const QScopedValueRollback deciding(m_decidingEnd, true);
             int refused = 0;
             gAddIns->SendUnload(refused);
             if (refused != 0) {
@@ -190,6 +196,7 @@ void Form_Velmora::Form_Unload(int &Cancel) {
         gAddIns->SendTerminate();
         gAddIns.reset();
     });
+    Q_EMIT endDecided(!vetoed);
     if (vetoed) {
         bProgramEnding = false;
         Cancel = 1;
@@ -210,15 +217,30 @@ void Form_Velmora::Form_Unload(int &Cancel) {
     });
     on.step([] { gTimeControl.reset(); });
     on.step([this] { UnloadOtherForms(this); });
+    // The program ends here, also when its main window was never shown (a program started for
+    // an add-in that ended it before showing it), where no last window closes.
+    on.step([] { QCoreApplication::quit(); });
 }
 
 void Form_Velmora::closeEvent(QCloseEvent *event) {
     closeUnlessCancelled(*this, event);
 }
 
+bool Form_Velmora::eventFilter(QObject *watched, QEvent *event) {
+    // The window system's close while the add-ins are asked would destroy the window under the
+    // close in progress; the round under way decides instead.
+    if (m_decidingEnd && watched == windowHandle() && event->type() == QEvent::Close) {
+        event->ignore();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 void Form_Velmora::Menu_Ende_Click() {
     ErrorScope on(kModule, QStringLiteral("Menu_Ende_Click"));
-    on.step([] { Form_Velmora::unload(); });
+    on.step([this] {
+        if (!m_decidingEnd) Form_Velmora::unload();
+    });
 }
 
 void Form_Velmora::Menu_Fragezeichen_Informationen_Click() {

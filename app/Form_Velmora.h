@@ -144,6 +144,9 @@ public:
     // Load and unload (app/Form_Velmora.cpp).
     void Form_Load();
     void Form_Unload(int &Cancel);
+    // True while the unload waits for the add-ins' answers; a close asked for meanwhile (End,
+    // an add-in's Quit, the window's cross) starts no second round: the first one decides.
+    bool endBeingDecided() const { return m_decidingEnd; }
     void Menu_Ende_Click();
     void Menu_Fragezeichen_Informationen_Click();
     void Menu_Info_Click();
@@ -271,8 +274,14 @@ public:
     // The desktop work area (the screen less the task bar) read at load.
     QRect workArea() const { return m_workArea; }
 
+Q_SIGNALS:
+    // The unload's add-in round is over: true when the program ends, false when an add-in
+    // refused.
+    void endDecided(bool ended);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
 
@@ -331,6 +340,7 @@ private:
     int m_outerHeight = 0;
     bool m_frameKnown = false;
     bool m_loaded = false;
+    bool m_decidingEnd = false;
     bool m_inCheckTick = false;
     // The unfinished report of the port poll's last read, joined to its next read.
     ReportTail m_reportTail;

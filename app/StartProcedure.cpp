@@ -73,7 +73,8 @@ void runStartProcedure(bool mayHandOver) {
     ignoringFailures([] { pauseWithEvents(1.0); });
     ignoringFailures([&] {
         if (gAddIns && gAddIns->Count() != 0)
-            return; // the registering add-in has loaded the main window already
+            return;                 // the registering add-in has loaded the main window already
+        if (bProgramEnding) return; // that add-in has ended the program already
         Form_Velmora::instance().Show();
         qCInfo(lcApp) << "main window shown" << clock.elapsed() << "ms after start";
     });

@@ -92,11 +92,15 @@ bool Form_Com::linkBusy() {
     return com && com->Com->Tag == QLatin1String("1");
 }
 
+bool Form_Com::linkReady() {
+    const Form_Com *com = existing();
+    return com && com->Com->PortOpen() && !linkBusy();
+}
+
 void Form_Com::SendCommand(const QString &Senden, int Sw1) {
     Q_UNUSED(Sw1);
     ErrorScope on(kModule, QStringLiteral("SendCommand"));
-    if (!Com->PortOpen()) return;
-    if (Com->Tag == QLatin1String("1")) return; // the link is busy: the command is dropped
+    if (!linkReady()) return; // closed, or busy: the command is dropped
     BusyScope busy(Com);
     writeFrame(Frame::command(Senden), on);
 }

@@ -109,6 +109,9 @@ public:
 
     // True while an exchange with the receiver holds the link (the port's busy flag).
     static bool linkBusy();
+    // True when SendCommand would put a command on the line now: the port is open and no
+    // exchange holds the link (otherwise the command is dropped).
+    static bool linkReady();
     // True when a traffic-log line is wanted ("Create Logfile" or "Debug View" checked).
     static bool trafficLogOn();
 

@@ -21,6 +21,22 @@ QString interfaceReset() {
 }
 } // namespace Frame
 
+QString commandRefusal(QStringView command) {
+    if (command.size() > MaxCommandLength)
+        return QStringLiteral("the command has %1 characters; at most %2 are sent")
+            .arg(command.size())
+            .arg(MaxCommandLength);
+    for (qsizetype i = 0; i < command.size(); ++i) {
+        const char16_t u = command.at(i).unicode();
+        if (u < 0x20 || u > 0x7E)
+            return QStringLiteral("the command holds %1 at position %2; only printable ASCII "
+                                  "characters (0x20 to 0x7E) are sent")
+                .arg(readableLineText(command.mid(i, 1)))
+                .arg(i + 1);
+    }
+    return QString();
+}
+
 QStringList splitMessages(QStringView received) {
     QStringList messages;
     qsizetype from = 0;

@@ -22,6 +22,13 @@ QString configurationRequest();
 QString interfaceReset();
 } // namespace Frame
 
+// What keeps a command text off the line: "" when it may be sent, else a sentence saying what is
+// wrong. A command from an add-in (in the program or on the session bus) is sent only when it is
+// at most MaxCommandLength characters of printable ASCII (0x20 to 0x7E), so that nobody can put
+// frame bytes (STX, ETX, DC1 to DC4, DEL) or a flood on the line.
+inline constexpr qsizetype MaxCommandLength = 16;
+QString commandRefusal(QStringView command);
+
 // Every message of a received text: the text between an STX and the first ETX after it.
 // A frame without its STX (the tail of a frame cut between two reads) yields nothing, an STX
 // without a later ETX yields nothing, and an STX standing before a complete frame yields the

@@ -1,13 +1,42 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The add-in host on a private session bus, used by real clients in their own processes:
-// velmora-ctl watching and a client with an event sink.
+// velmora-ctl watching and the test client (SinkClient.cpp).
 #include "addins/AddInService.h"
+#include "addins/clsAddIn.h"
 #include "addins/clsAddIns.h"
 #include "support/WindowSuite.h"
 
+#include <QCloseEvent>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QElapsedTimer>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWindow>
+
+namespace {
+// The test client in its own process; it is ended when it goes out of scope.
+struct Client {
+    explicit Client(const QStringList &args) { p.start(QStringLiteral(VELMORA_SINK_CLIENT), args); }
+    ~Client() {
+        p.kill();
+        p.waitForFinished();
+    }
+    // Its next line, waited for while this program serves the bus.
+    QString line() {
+        (void)QTest::qWaitFor([&] { return p.canReadLine() || p.state() == QProcess::NotRunning; },
+                              20000);
+        return QString::fromLocal8Bit(p.readLine()).trimmed();
+    }
+    QProcess p;
+};
+QString answerOf(const QStringList &args) {
+    return Client(args).line();
+}
+} // namespace
 
 class TestAddInBus : public WindowSuite {
     Q_OBJECT
@@ -39,15 +68,174 @@ private Q_SLOTS:
         QCOMPARE(refresh.count(), 2);
         watch.waitForFinished();
 
-        sink.start(QStringLiteral(VELMORA_SINK_CLIENT), {"1"});
+        sink.start(QStringLiteral(VELMORA_SINK_CLIENT), {"sink", "1"});
         QTRY_VERIFY(sink.canReadLine()); // "ready"
         QCOMPARE(gAddIns->Count(), 1L);
+        QCOMPARE(answerOf({"quit"}), "org.velmora.Velmora.Error.Vetoed"); // on the bus
         QVERIFY(!main.close());
         QVERIFY(main.isVisible());
         sink.kill();
         sink.waitForFinished();
         QTRY_COMPARE(gAddIns->Count(), 0L);
         QVERIFY(main.close());
+    }
+
+    // A host object answers its creator only: a second client can neither call, read, set nor
+    // sink it, nor introspect it.
+    void strangersAreRefused_data() {
+        columns<bool, QString, QString>("foreign", "what", "answer");
+        for (const char *what : {"call", "get", "getall", "set", "sink", "introspect"}) {
+            QTest::addRow("another's, %s", what)
+                << true << what << "org.freedesktop.DBus.Error.AccessDenied";
+            QTest::addRow("its own, %s", what) << false << what << "ok";
+        }
+    }
+    void strangersAreRefused() {
+        QFETCH(bool, foreign);
+        QFETCH(QString, what);
+        QFETCH(QString, answer);
+        startAddInService();
+        std::unique_ptr<Client> owner;
+        QString path = QStringLiteral("own");
+        if (foreign) {
+            owner = std::make_unique<Client>(QStringList{"sink", "0"});
+            path = owner->line().section(QLatin1Char(' '), 1);
+        }
+        QCOMPARE(answerOf({"try", path, what}), answer);
+    }
+
+    // Paths end in 128 random bits, unrelated to the add-in's ID and to each other, and the
+    // bus lists none of them; a client gets at most 64 objects.
+    void pathsAreSecretAndLimited() {
+        startAddInService();
+        Client client({"objects", "65"});
+        QStringList paths;
+        for (QString l = client.line(); !l.isEmpty() && l != "done"; l = client.line())
+            paths << l;
+        QCOMPARE(paths.size(), 65);
+        QCOMPARE(paths.takeLast(), "org.freedesktop.DBus.Error.LimitsExceeded");
+        QCOMPARE(addInService()->objectCount(), 64);
+        QString before(32, QLatin1Char('-'));
+        for (const QString &path : std::as_const(paths)) {
+            const QString token = path.section(QLatin1Char('/'), -1);
+            QVERIFY2(QRegularExpression("^[0-9a-f]{32}$").match(token).hasMatch(),
+                     qPrintable(path));
+            const QString id = addInService()->objectAt(path)->addIn().AddInID().toLower().remove(
+                QRegularExpression("[^0-9a-f]"));
+            QVERIFY(!id.contains(token.left(8)) && !token.contains(id.left(8)));
+            int same = 0;
+            for (int i = 0; i < 32; ++i)
+                same += token.at(i) == before.at(i);
+            QVERIFY2(same < 16, qPrintable(before + " " + token));
+            before = token;
+        }
+        const QDBusMessage listed = QDBusConnection::sessionBus().call(
+            QDBusMessage::createMethodCall("org.velmora.Velmora", "/org/velmora/Velmora/AddIn",
+                                           "org.freedesktop.DBus.Introspectable", "Introspect"));
+        QVERIFY(listed.type() == QDBusMessage::ReplyMessage);
+        QVERIFY(!listed.arguments().value(0).toString().contains("<node name"));
+    }
+
+    // A client that leaves before its CreateAddIn is served leaves nothing behind.
+    void leavingBeforeTheAnswer() {
+        startAddInService();
+        QProcess leaver;
+        leaver.start(QStringLiteral(VELMORA_SINK_CLIENT), {"leave"});
+        QVERIFY(leaver.waitForFinished(20000)); // this program serves nothing meanwhile
+        Client later({"sink", "0"});            // served after the leaver's call
+        QVERIFY(later.line().startsWith("ready"));
+        QCOMPARE(addInService()->objectCount(), 1);
+    }
+
+    // Nothing but a short printable command reaches the line, whoever sends it.
+    void sendCommandOnTheBus_data() {
+        columns<QString, bool, QString, QString>("command", "connected", "answer", "sent");
+        const QString invalid = QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs");
+        row("a code", "07A16", true, "ok", "07A16");
+        row("STX",
+            "\x02"
+            "07A16",
+            true, invalid, "");
+        row("ETX", "07A16\x03", true, invalid, "");
+        row("DC1",
+            "\x11"
+            "000",
+            true, invalid, "");
+        row("DC4",
+            "07A\x14"
+            "16",
+            true, invalid, "");
+        row("DEL", "\x7f\x7f\x7f", true, invalid, "");
+        row("a huge string", QString(100000, QLatin1Char('A')), true, invalid, "");
+        row("not ASCII", QString::fromUtf8("07A1\xc3\xa9"), true, invalid, "");
+        row("disconnected", "07A16", false, "org.velmora.Velmora.Error.NotSent", "");
+    }
+    void sendCommandOnTheBus() {
+        QFETCH(QString, command);
+        QFETCH(bool, connected);
+        QFETCH(QString, answer);
+        QFETCH(QString, sent);
+        Form_Velmora &main = serving();
+        if (!connected) main.Menu_Connect->trigger();
+        QCOMPARE(answerOf({"send", command}), answer);
+        if (connected) QCOMPARE(commandsIn(settledBytes(100)).join(','), sent);
+        VERIFY_NO_ERROR_BOX();
+    }
+
+    // The sinks are asked at once and have 3 s together; the program serves calls meanwhile, so
+    // a sink that asks GetText before it vetoes is answered and its veto counts. A second End
+    // or Quit meanwhile starts no second round, and a Quit on the bus is answered once the end
+    // is decided.
+    void unloadVetoWithoutFreezing() {
+        startAddInService();
+        Client silent({"sink", "hang"}), asking({"sink", "1", "gettext"});
+        QVERIFY(silent.line().startsWith("ready") && asking.line().startsWith("ready"));
+        Form_Velmora &main = *Form_Velmora::existing();
+        main.show();
+        clsAddIn local("local");
+        local.AddInRegister();
+        int unloads = 0, terminates = 0;
+        connect(&local, &clsAddIn::Unload, [&](int *) { ++unloads; });
+        connect(&local, &clsAddIn::Terminate, [&] { ++terminates; });
+        std::unique_ptr<Client> quitter;
+        const auto againMeanwhile = [&] {
+            QTimer::singleShot(300, [&] {
+                QCloseEvent byTheWindowSystem;
+                QCoreApplication::sendEvent(main.windowHandle(), &byTheWindowSystem);
+                main.Menu_Ende_Click();
+                local.Quit();
+                quitter = std::make_unique<Client>(QStringList{"quit"});
+            });
+        };
+        QElapsedTimer clock;
+        clock.start();
+        againMeanwhile();
+        QVERIFY(!main.close());
+        QVERIFY(clock.elapsed() < 6000);
+        QCOMPARE(asking.line(), "GetText ok");
+        QCOMPARE(quitter->line(), "org.velmora.Velmora.Error.Vetoed");
+        QCOMPARE(Form_Velmora::existing(), &main);
+        QVERIFY(main.isVisible() && main.windowHandle()->handle());
+
+        asking.p.kill();
+        QTRY_COMPARE(addInService()->objectCount(), 1); // the silent one
+        clock.restart();
+        againMeanwhile();
+        QVERIFY(main.close());
+        QVERIFY(clock.elapsed() < 6000);
+        QCOMPARE(quitter->line(), "ok");
+        QCOMPARE(unloads, 2);
+        QCOMPARE(terminates, 1);
+    }
+
+    // Quit on the bus answers once the program ends, and the answer reaches the caller before
+    // the program is gone: here a program the bus starts for the call.
+    void quitAnswersBeforeTheEnd() {
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        QVERIFY(busStartsProgramsWithTestSettings());
+        QCOMPARE(answerOf({"quit"}), "ok");
+        QTRY_VERIFY_WITH_TIMEOUT(!bus.interface()->isServiceRegistered("org.velmora.Velmora"),
+                                 10000);
     }
 };
 

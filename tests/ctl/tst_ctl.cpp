@@ -11,8 +11,6 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
-#include <QDBusMessage>
-#include <QDBusMetaType>
 #include <QFile>
 #include <QProcess>
 #include <QTest>
@@ -200,14 +198,7 @@ private Q_SLOTS:
     void callStartsTheProgram() {
         QDBusConnection bus = QDBusConnection::sessionBus();
         QVERIFY(!velmoraOnTheBus());
-        // The program the bus starts keeps its settings in the test's folder.
-        qDBusRegisterMetaType<QMap<QString, QString>>();
-        QDBusMessage update = QDBusMessage::createMethodCall(
-            QStringLiteral("org.freedesktop.DBus"), "/org/freedesktop/DBus",
-            QStringLiteral("org.freedesktop.DBus"), "UpdateActivationEnvironment");
-        update << QVariant::fromValue(QMap<QString, QString>{{"XDG_CONFIG_HOME", env->folder()}});
-        const QDBusMessage updated = bus.call(update);
-        QVERIFY2(updated.type() == QDBusMessage::ReplyMessage, qPrintable(updated.errorMessage()));
+        QVERIFY(busStartsProgramsWithTestSettings());
 
         Result r = ctl({"show"});
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));

@@ -21,6 +21,32 @@ private Q_SLOTS:
         QCOMPARE(readableLineText(fromLineBytes(QByteArray("\x00\xc4z", 3))),
                  QStringLiteral("<NUL><c4>z"));
     }
+    void commandRule_data() {
+        // The refusal names the first character that may not go on the line.
+        columns<QString, QString>("command", "refusal");
+        row("a code", "07A1D", "");
+        row("16 printable characters", " !~0123456789ABC", "");
+        row("17 characters", "07A1D07A1D07A1D07", "has 17 characters; at most 16");
+        row("STX",
+            "07A\x02"
+            "1D",
+            "<STX> at position 4");
+        row("ETX", "\x03", "<ETX> at position 1");
+        row("DC1",
+            "\x11"
+            "000",
+            "<DC1> at position 1");
+        row("DC4", "07A1D\x14", "<DC4> at position 6");
+        row("DEL", "\x7f", "<DEL> at position 1");
+        row("line feed", "07A1D\n", "<LF> at position 6");
+        row("not ASCII", QString::fromUtf8("07A1\xc3\xa9"), "<e9> at position 5");
+    }
+    void commandRule() {
+        QFETCH(QString, command);
+        QFETCH(QString, refusal);
+        const QString said = commandRefusal(command);
+        QVERIFY2(refusal.isEmpty() ? said.isEmpty() : said.contains(refusal), qPrintable(said));
+    }
     void messages_data() {
         // Reads "ms:text|...", the messages in brackets; "<" stands for STX, ">" for ETX.
         columns<QString, QString>("reads", "messages");

@@ -38,6 +38,8 @@ protected:
     QStringList settledCommands(int ms = 400) { return commandsIn(settledBytes(ms)); }
     // The input the receiver is set to, as the simulator names it ("VCR 1").
     QString receiverInput(bool zone2 = false) const;
+    // A program the session bus starts from now on keeps its settings in the test's folder.
+    bool busStartsProgramsWithTestSettings() const;
 
     std::unique_ptr<TestEnvironment> env;
     std::unique_ptr<SimulatedReceiver> sim;
