@@ -22,10 +22,6 @@ namespace {
 using Host = org::velmora::Velmora::AddInHost;
 using AddIn = org::velmora::Velmora::AddIn;
 
-// Errors the service answers with on the bus.
-const QString kVetoed = QStringLiteral("org.velmora.Velmora.Error.Vetoed");
-const QString kNotSent = QStringLiteral("org.velmora.Velmora.Error.NotSent");
-
 constexpr int kCallTimeoutMs = 30000; // a connection attempt or a start takes a few seconds
 constexpr int kEndTimeoutMs = 10000;  // quit: how long Velmora may take to leave the bus
 
@@ -196,7 +192,7 @@ int quit(QDBusConnection bus, AddIn &addIn) {
     // The answer comes once the end is decided: an error when an add-in refused it.
     QDBusPendingCall asked = addIn.Quit();
     asked.waitForFinished();
-    if (asked.isError() && asked.error().name() == kVetoed)
+    if (asked.isError() && asked.error().name() == QLatin1String(kErrorVetoed))
         return fail(Vetoed, QStringLiteral("the end was vetoed by an add-in"));
     if (leftTheBus(bus, QString::fromLatin1(kAddInServiceName), kEndTimeoutMs)) return Done;
     if (asked.isError()) return fail(Failed, asked.error().message());
@@ -239,7 +235,8 @@ int sendTo(AddIn &addIn, const QString &code) {
         QDBusPendingCall sent = addIn.SendCommand(code);
         sent.waitForFinished();
         if (!sent.isError()) return Done;
-        if (sent.error().name() != kNotSent) return fail(Failed, sent.error().message());
+        if (sent.error().name() != QLatin1String(kErrorNotSent))
+            return fail(Failed, sent.error().message());
         if (attempt == 3 || !isConnected(addIn))
             return fail(NotConnected, QStringLiteral("nothing was sent: the link to the receiver "
                                                      "is closed or busy"));

@@ -3,6 +3,7 @@
 // the program serving in this process; and the bus starting the program for velmora-ctl.
 #include "addins/AddInService.h"
 #include "addins/RunningProgram.h"
+#include "addins/clsAddIn.h"
 #include "addins/clsAddIns.h"
 #include "link/ComPort.h"
 #include "link/Form_Com.h"
@@ -46,7 +47,9 @@ bool velmoraOnTheBus() {
     return QDBusConnection::sessionBus().interface()->isServiceRegistered(kName);
 }
 
-enum Velmora { NotRunning, Running, Connected };
+// Refusing: running with an add-in that vetoes the end; Busy: connected, the link busy with
+// another exchange.
+enum Velmora { NotRunning, Running, Connected, Refusing, Busy };
 } // namespace
 
 class TestCtl : public WindowSuite {
@@ -105,6 +108,10 @@ private Q_SLOTS:
         row("input", QStringList{"input", "Vcr-2"}, int(Connected), 0, "out", "",
             QStringList{"07A13"});
         row("info", QStringList{"info"}, int(Connected), 0, "out", "Model ID: R0088\n", none);
+        row("send, link busy", QStringList{"send", "07A16"}, int(Busy), 2, "err",
+            "nothing was sent", none);
+        row("quit, vetoed", QStringList{"quit"}, int(Refusing), 4, "err",
+            "velmora-ctl: the end was vetoed by an add-in\n", none);
     }
     void commands() {
         QFETCH(QStringList, args);
@@ -114,7 +121,16 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(QStringList, sent);
         // Without the port poll, whose reads would now and then find a command on a busy link.
-        if (state != NotRunning) serving(Velmora(state)).Timer_Check->stop();
+        const Velmora serve = state == Refusing ? Running
+                              : state == Busy   ? Connected
+                                                : Velmora(state);
+        if (state != NotRunning) serving(serve).Timer_Check->stop();
+        clsAddIn refusing(QStringLiteral("refusing"));
+        if (state == Refusing) {
+            refusing.AddInRegister();
+            connect(&refusing, &clsAddIn::Unload, [](int *Cancel) { *Cancel = 1; });
+        }
+        if (state == Busy) Form_Com::instance().Com->Tag = QStringLiteral("1");
         const Result r = ctl(args);
         const QString &shown = stream == "out" ? r.out : r.err;
         QVERIFY2(
@@ -123,7 +139,8 @@ private Q_SLOTS:
                 QStringLiteral("exit %1\nout: %2\nerr: %3").arg(r.exitCode).arg(r.out, r.err)));
         // Nothing was started for a command that may not start Velmora.
         QCOMPARE(velmoraOnTheBus(), state != NotRunning);
-        if (state == Connected) QCOMPARE(settledCommands(), sent);
+        if (serve == Connected) QCOMPARE(settledCommands(), sent);
+        Form_Com::instance().Com->Tag = QStringLiteral("0");
     }
 
     void ctlDrivesTheReceiver() {
