@@ -464,6 +464,15 @@ void AddInBusObject::AddInMessage(int Msg, const QString &ReceiverID, int Param1
     m_addIn->AddInMessage(Msg, ReceiverID, Param1, Param2);
 }
 void AddInBusObject::SetEventSink(const QString &busName, const QDBusObjectPath &objectPath) {
+    // The program calls the sink when it is about to end: it must be the client's own, or a
+    // client could have the program call another program on its behalf.
+    if (!m_owner.isEmpty() && busName != m_owner &&
+        m_bus.interface()->serviceOwner(busName).value() != m_owner) {
+        qCWarning(lcAddIns).noquote() << "SetEventSink of" << m_owner << "refused:" << busName;
+        fail(QDBusError::errorString(QDBusError::AccessDenied),
+             QStringLiteral("%1 is not a name of the calling client").arg(busName));
+        return;
+    }
     m_sinkService = busName;
     m_sinkPath = objectPath.path();
 }

@@ -5,8 +5,8 @@
 //                          asking GetText, with "gettext"), or never ("hang"); says "ready PATH"
 //   objects N              creates N host objects and says each path or error, then "done"
 //   leave                  asks for a host object and leaves the bus before the answer
-//   try own|PATH WHAT      WHAT (call, get, getall, set, sink, introspect) on a host object of
-//                          its own or on PATH
+//   try own|PATH WHAT      WHAT (call, get, getall, set, sink, introspect, sinkelsewhere: an
+//                          event sink of the bus daemon's) on a host object of its own or on PATH
 //   send COMMAND           joins and sends COMMAND
 //   quit                   joins and asks Velmora to end
 // "sink" and "objects" then wait to be ended; the others exit.
@@ -111,9 +111,11 @@ int main(int argc, char *argv[]) {
             answer = call(path, props, QStringLiteral("Set"),
                           {kAddIn, QStringLiteral("AddInName"),
                            QVariant::fromValue(QDBusVariant(QStringLiteral("intruder")))});
-        else if (what == QLatin1String("sink"))
+        else if (what == QLatin1String("sink") || what == QLatin1String("sinkelsewhere"))
             answer = call(path, kAddIn, QStringLiteral("SetEventSink"),
-                          {bus.baseService(), QVariant::fromValue(QDBusObjectPath("/sink"))});
+                          {what == QLatin1String("sink") ? bus.baseService()
+                                                         : QStringLiteral("org.freedesktop.DBus"),
+                           QVariant::fromValue(QDBusObjectPath("/sink"))});
         else
             answer = call(path, QStringLiteral("org.freedesktop.DBus.Introspectable"),
                           QStringLiteral("Introspect"));

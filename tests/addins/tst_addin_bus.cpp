@@ -89,6 +89,9 @@ private Q_SLOTS:
                 << true << what << "org.freedesktop.DBus.Error.AccessDenied";
             QTest::addRow("its own, %s", what) << false << what << "ok";
         }
+        // Nor can a client name another program as its event sink.
+        row("its own, a sink of another", false, "sinkelsewhere",
+            "org.freedesktop.DBus.Error.AccessDenied");
     }
     void strangersAreRefused() {
         QFETCH(bool, foreign);
