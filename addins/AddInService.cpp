@@ -14,6 +14,7 @@
 #include <QDBusVariant>
 #include <QDBusVirtualObject>
 #include <QEventLoop>
+#include <QFile>
 #include <QLoggingCategory>
 #include <QMetaMethod>
 #include <QMetaProperty>
@@ -66,51 +67,34 @@ QString signatureOf(QMetaType type) {
 bool hasResult(const QMetaMethod &m) {
     return m.returnType() != QMetaType::Void;
 }
-// The members of the bus interface: the scriptable slots and signals of AddInBusObject itself.
-QList<QMetaMethod> busMembers() {
+// The methods of the bus interface: the scriptable slots of AddInBusObject itself.
+QList<QMetaMethod> busMethods() {
     const QMetaObject &mo = AddInBusObject::staticMetaObject;
-    QList<QMetaMethod> members;
+    QList<QMetaMethod> methods;
     for (int i = mo.methodOffset(); i < mo.methodCount(); ++i) {
         const QMetaMethod m = mo.method(i);
-        if ((m.attributes() & QMetaMethod::Scriptable) &&
-            (m.methodType() == QMetaMethod::Slot || m.methodType() == QMetaMethod::Signal))
-            members << m;
+        if ((m.attributes() & QMetaMethod::Scriptable) && m.methodType() == QMetaMethod::Slot)
+            methods << m;
     }
-    return members;
+    return methods;
 }
 
-// The objects' introspection data, made from the same declarations as the calls are served
-// from.
+// The objects' introspection data: their interface as the build describes it from the same
+// declarations the calls are served from (org.velmora.Velmora.AddInHost.xml, which holds the
+// host's interface too), and the standard interfaces they answer.
 QString introspection() {
     static const QString xml = [] {
-        const QMetaObject &mo = AddInBusObject::staticMetaObject;
-        QString x =
-            kDocType + QStringLiteral("<node>\n  <interface name=\"%1\">\n").arg(kAddInInterface);
-        for (int i = mo.propertyOffset(); i < mo.propertyCount(); ++i) {
-            const QMetaProperty p = mo.property(i);
-            x += QStringLiteral("    <property name=\"%1\" type=\"%2\" access=\"%3\"/>\n")
-                     .arg(QLatin1String(p.name()), signatureOf(p.metaType()),
-                          p.isWritable() ? QStringLiteral("readwrite") : QStringLiteral("read"));
-        }
-        for (const QMetaMethod &m : busMembers()) {
-            const bool signal = m.methodType() == QMetaMethod::Signal;
-            const QString kind = signal ? QStringLiteral("signal") : QStringLiteral("method");
-            x += QStringLiteral("    <%1 name=\"%2\">\n").arg(kind, QLatin1String(m.name()));
-            if (hasResult(m))
-                x += QStringLiteral("      <arg type=\"%1\" direction=\"out\"/>\n")
-                         .arg(signatureOf(m.returnMetaType()));
-            for (int i = 0; i < m.parameterCount(); ++i) {
-                const Parameter p = parameter(m, i);
-                x += QStringLiteral("      <arg name=\"%1\" type=\"%2\" direction=\"%3\"/>\n")
-                         .arg(QLatin1String(m.parameterNames().at(i)), signatureOf(p.type),
-                              p.out || signal ? QStringLiteral("out") : QStringLiteral("in"));
-            }
-            x += QStringLiteral("    </%1>\n").arg(kind);
-        }
-        // The standard interfaces it answers too.
-        return x +
+        QFile file(QStringLiteral(":/dbus/org.velmora.Velmora.AddInHost.xml"));
+        const QString all =
+            file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+        const qsizetype from =
+            all.indexOf(QStringLiteral("  <interface name=\"%1\">").arg(kAddInInterface));
+        const QLatin1String end("</interface>\n");
+        const qsizetype to = from < 0 ? -1 : all.indexOf(end, from);
+        const QString own = to < 0 ? QString() : all.mid(from, to + end.size() - from);
+        return kDocType + QStringLiteral("<node>\n") + own +
                QStringLiteral(
-                   "  </interface>\n  <interface name=\"org.freedesktop.DBus.Properties\">\n"
+                   "  <interface name=\"org.freedesktop.DBus.Properties\">\n"
                    "    <method name=\"Get\"><arg type=\"s\"/><arg type=\"s\"/>"
                    "<arg type=\"v\" direction=\"out\"/></method>\n"
                    "    <method name=\"GetAll\"><arg type=\"s\"/>"
@@ -237,9 +221,8 @@ QDBusMessage AddInBusObject::answer(const QDBusMessage &call) {
 }
 
 QDBusMessage AddInBusObject::methodCall(const QDBusMessage &call) {
-    for (const QMetaMethod &m : busMembers()) {
-        if (m.methodType() != QMetaMethod::Slot || call.member() != QLatin1String(m.name()))
-            continue;
+    for (const QMetaMethod &m : busMethods()) {
+        if (call.member() != QLatin1String(m.name())) continue;
         QString signature;
         for (int i = 0; i < m.parameterCount(); ++i)
             if (const Parameter p = parameter(m, i); !p.out) signature += signatureOf(p.type);

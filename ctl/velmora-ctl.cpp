@@ -265,15 +265,15 @@ int run(const QStringList &args) {
     }
     if (words.isEmpty()) return usageError(QStringLiteral("no command given"));
     const QString command = words.at(0);
-    const auto spec = std::find_if(std::begin(kCommands), std::end(kCommands),
-                                   [&](const Command &c) { return command == c.name; });
-    if (spec == std::end(kCommands))
+    const auto known = std::find_if(std::begin(kCommands), std::end(kCommands),
+                                    [&](const Command &c) { return command == c.name; });
+    if (known == std::end(kCommands))
         return usageError(QStringLiteral("unknown command \"%1\"").arg(command));
-    if (spec->argument && words.size() < 2)
-        return usageError(QStringLiteral("%1 needs an argument: %2").arg(command, spec->argument));
-    if (words.size() > (spec->argument ? 2 : 1))
+    if (known->argument && words.size() < 2)
+        return usageError(QStringLiteral("%1 needs an argument: %2").arg(command, known->argument));
+    if (words.size() > (known->argument ? 2 : 1))
         return usageError(QStringLiteral("too many arguments for %1: %2")
-                              .arg(command, words.mid(spec->argument ? 2 : 1).join(' ')));
+                              .arg(command, words.mid(known->argument ? 2 : 1).join(' ')));
     const Request request = sendingRequest(command, words.value(1));
     if (!request.error.isEmpty()) return usageError(request.error);
 
@@ -284,7 +284,7 @@ int run(const QStringList &args) {
     // otherwise the call starts it (bus activation), for the commands that may.
     const QString owner = bus.interface()->serviceOwner(QString::fromLatin1(kAddInServiceName));
     const bool running = !owner.isEmpty();
-    if (!running && (noStart || !spec->starts))
+    if (!running && (noStart || !known->starts))
         return fail(NotRunning, QStringLiteral("Velmora is not running"));
     const QString service = running ? owner : QString::fromLatin1(kAddInServiceName);
 

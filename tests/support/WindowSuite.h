@@ -1,4 +1,3 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
 // The base of the suites that drive the windows against the receiver simulator: a fresh
 // TestEnvironment for every test function and the simulator on demand.
 #pragma once
@@ -38,8 +37,6 @@ protected:
     QStringList settledCommands(int ms = 400) { return commandsIn(settledBytes(ms)); }
     // The input the receiver is set to, as the simulator names it ("VCR 1").
     QString receiverInput(bool zone2 = false) const;
-    // A program the session bus starts from now on keeps its settings in the test's folder.
-    bool busStartsProgramsWithTestSettings() const;
 
     std::unique_ptr<TestEnvironment> env;
     std::unique_ptr<SimulatedReceiver> sim;
