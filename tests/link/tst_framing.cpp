@@ -27,15 +27,9 @@ private Q_SLOTS:
         row("a code", "07A1D", "");
         row("16 printable characters", " !~0123456789ABC", "");
         row("17 characters", "07A1D07A1D07A1D07", "has 17 characters; at most 16");
-        row("STX",
-            "07A\x02"
-            "1D",
-            "<STX> at position 4");
+        row("STX", "07A\0021D", "<STX> at position 4");
         row("ETX", "\x03", "<ETX> at position 1");
-        row("DC1",
-            "\x11"
-            "000",
-            "<DC1> at position 1");
+        row("DC1", "\021000", "<DC1> at position 1");
         row("DC4", "07A1D\x14", "<DC4> at position 6");
         row("DEL", "\x7f", "<DEL> at position 1");
         row("line feed", "07A1D\n", "<LF> at position 6");

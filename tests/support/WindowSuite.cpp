@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The base of the window suites.
 #include "support/WindowSuite.h"
 

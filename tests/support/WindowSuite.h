@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The base of the suites that drive the windows against the receiver simulator: a fresh
 // TestEnvironment for every test function and the simulator on demand.
 #pragma once
