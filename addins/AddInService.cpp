@@ -3,9 +3,9 @@
 #include "addins/AddInService.h"
 
 #include "addins/clsAddIn.h"
-#include "app/Form_Velmora.h"
 #include "link/Form_Com.h"
 #include "link/Framing.h"
+#include "ui/mainwindow/Form_Velmora.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMetaType>

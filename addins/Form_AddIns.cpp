@@ -4,8 +4,8 @@
 
 #include "addins/clsAddIn.h"
 #include "addins/clsAddIns.h"
-#include "app/Globals.h"
-#include "errors/ErrorHandling.h"
+#include "base/ErrorHandling.h"
+#include "base/Globals.h"
 #include "ui/WindowProcs.h"
 
 #include <QCloseEvent>

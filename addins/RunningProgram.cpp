@@ -4,11 +4,11 @@
 #include "addins/RunningProgram.h"
 
 #include "addins/AddInService.h"
-#include "app/CommandLine.h"
-#include "app/Form_Velmora.h"
-#include "errors/ErrorHandling.h"
+#include "base/CommandLine.h"
+#include "base/ErrorHandling.h"
 #include "link/ComPort.h"
 #include "link/Form_Com.h"
+#include "ui/mainwindow/Form_Velmora.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>

@@ -4,16 +4,16 @@
 
 #include "addins/clsAddIns.h"
 #include "addins/modFindAddIn.h"
-#include "app/Form_Velmora.h"
-#include "app/Globals.h"
-#include "errors/ErrorHandling.h"
+#include "base/ErrorHandling.h"
+#include "base/Globals.h"
 #include "link/ComPort.h"
 #include "link/Form_Com.h"
-#include "link/Form_YInfo.h"
 #include "link/Framing.h"
 #include "ui/Form_Intro.h"
-#include "ui/Form_Mini.h"
+#include "ui/Form_YInfo.h"
 #include "ui/WindowProcs.h"
+#include "ui/mainwindow/Form_Velmora.h"
+#include "ui/mini/Form_Mini.h"
 #include "winamp/Modul_Winamp.h"
 
 #include <QEventLoop>

@@ -2,9 +2,15 @@
 // Registry operations and the shutdown broadcasts.
 #include "addins/clsAddIns.h"
 
+#include "addins/AddInLoaderList.h"
 #include "addins/AddInService.h"
 #include "addins/clsAddIn.h"
-#include "errors/ErrorHandling.h"
+#include "base/ErrorHandling.h"
+#include "base/Globals.h"
+
+// The program-wide registry and loader list (declared with the program's globals).
+std::unique_ptr<clsAddIns> gAddIns;
+std::unique_ptr<AddInLoaderList> gAddInLoaders;
 
 clsAddIns::~clsAddIns() {
     for (const QPointer<clsAddIn> &item : std::as_const(m_items))

@@ -3,8 +3,8 @@
 #include "addins/modFindAddIn.h"
 
 #include "addins/clsAddIn.h"
-#include "app/ProgramFolder.h"
-#include "errors/ErrorHandling.h"
+#include "base/ErrorHandling.h"
+#include "base/ProgramFolder.h"
 #include "ui/Dialogs.h"
 
 #include <velmora/AddInLoader.h>

@@ -5,40 +5,18 @@
 #include "addins/AddInService.h"
 #include "addins/RunningProgram.h"
 #include "addins/clsAddIns.h"
-#include "app/CommandLine.h"
-#include "app/Form_Velmora.h"
-#include "app/Globals.h"
-#include "app/Version.h"
-#include "errors/ErrorHandling.h"
+#include "base/CommandLine.h"
+#include "base/ErrorHandling.h"
+#include "base/Globals.h"
+#include "base/Version.h"
 #include "link/Waits.h"
+#include "ui/mainwindow/Form_Velmora.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLoggingCategory>
-#include <cstdio>
-#include <cstdlib>
 
 Q_LOGGING_CATEGORY(lcApp, "velmora.app", QtWarningMsg)
-
-namespace {
-std::function<void()> &ender() {
-    static std::function<void()> e;
-    return e;
-}
-} // namespace
-
-void EndProgram() {
-    if (ender()) {
-        ender()();
-        return;
-    }
-    std::fflush(nullptr);
-    std::_Exit(0);
-}
-
-void setProgramEnder(std::function<void()> e) {
-    ender() = std::move(e);
-}
 
 void runStartProcedure(bool mayHandOver) {
     // Failures here are ignored: the program starts as far as it can.

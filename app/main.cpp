@@ -3,14 +3,14 @@
 #include "addins/AddInService.h"
 #include "addins/RunningProgram.h"
 #include "addins/clsAddIns.h"
-#include "app/CommandLine.h"
-#include "app/EndOnSignal.h"
-#include "app/Form_Velmora.h"
-#include "app/Globals.h"
 #include "app/StartProcedure.h"
-#include "errors/Form_ErrBox.h"
+#include "base/CommandLine.h"
+#include "base/EndOnSignal.h"
+#include "base/Globals.h"
+#include "ui/Form_ErrBox.h"
 #include "ui/Form_Intro.h"
 #include "ui/WindowProcs.h"
+#include "ui/mainwindow/Form_Velmora.h"
 
 #include <QApplication>
 #include <QTimer>

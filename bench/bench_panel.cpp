@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // How fast the window follows the receiver: the time from a report leaving the simulated
 // receiver to the status line showing it, and the step rate of a held volume key.
-#include "app/Form_Velmora.h"
 #include "link/Form_Com.h"
 #include "sim/ReceiverSimulator.h"
 #include "ui/ImageControl.h"
 #include "ui/WindowProcs.h"
+#include "ui/mainwindow/Form_Velmora.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

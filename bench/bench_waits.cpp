@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // CPU time spent by the program's waits: each wait is timed on the wall clock and on the
 // process's CPU clock; a wait that spins shows close to 100 %.
-#include "app/Form_Velmora.h"
 #include "link/Form_Com.h"
 #include "ui/WindowProcs.h"
+#include "ui/mainwindow/Form_Velmora.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -2,7 +2,7 @@
 // The serial-port control on top of QSerialPort.
 #include "link/ComPort.h"
 
-#include "errors/RuntimeError.h"
+#include "base/RuntimeError.h"
 #include "link/Framing.h"
 
 #include <QDeadlineTimer>

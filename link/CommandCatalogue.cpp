@@ -2,7 +2,7 @@
 // Lookups in the command catalogue.
 #include "link/CommandCatalogue.h"
 
-#include "errors/RuntimeError.h"
+#include "base/RuntimeError.h"
 
 #include <QStringList>
 

@@ -2,12 +2,12 @@
 // The serial transport, the traffic log and the debug terminal.
 #include "link/Form_Com.h"
 
-#include "app/Form_Velmora.h"
-#include "app/Globals.h"
-#include "app/ProgramFolder.h"
-#include "errors/ErrorHandling.h"
+#include "base/ErrorHandling.h"
+#include "base/Globals.h"
+#include "base/ProgramFolder.h"
 #include "link/Framing.h"
 #include "link/Waits.h"
+#include "ui/mainwindow/Form_Velmora.h"
 
 #include <QAction>
 #include <QApplication>

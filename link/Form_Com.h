@@ -3,7 +3,7 @@
 // traffic log and, when the debug view is on, the debug terminal.
 #pragma once
 
-#include "errors/ErrorHandling.h"
+#include "base/ErrorHandling.h"
 #include "link/ComPort.h"
 #include "link/CommandCatalogue.h"
 #include "ui/SingleForm.h"

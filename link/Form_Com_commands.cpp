@@ -2,8 +2,8 @@
 // The named receiver commands, the volume memories and the display text.
 #include "link/Form_Com.h"
 
-#include "app/Form_Velmora.h"
-#include "errors/ErrorHandling.h"
+#include "base/ErrorHandling.h"
+#include "ui/mainwindow/Form_Velmora.h"
 
 void Form_Com::runCommand(Cmd id, QString *Ret) {
     const CommandEntry &entry = commandEntry(id);

@@ -3,8 +3,8 @@
 #include "link/Form_Com.h"
 
 #include "addins/clsAddIns.h"
-#include "app/Globals.h"
-#include "errors/ErrorHandling.h"
+#include "base/ErrorHandling.h"
+#include "base/Globals.h"
 #include "link/Framing.h"
 #include "link/KnownModels.h"
 #include "ui/Dialogs.h"

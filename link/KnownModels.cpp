@@ -2,7 +2,7 @@
 // Model table and configuration-answer helpers.
 #include "link/KnownModels.h"
 
-#include "errors/RuntimeError.h"
+#include "base/RuntimeError.h"
 
 QString modelName(const QString &modelId) {
     for (const KnownModel &m : kKnownModels)

@@ -2,7 +2,7 @@
 // Reading the fields of a configuration block and the standby button's test.
 #include "state/ConfigurationBlock.h"
 
-#include "errors/RuntimeError.h"
+#include "base/RuntimeError.h"
 #include "state/HexDigits.h"
 #include "state/PanelTables.h"
 

@@ -2,7 +2,7 @@
 // Lookups in the control panel's button tables.
 #include "state/PanelTables.h"
 
-#include "errors/RuntimeError.h"
+#include "base/RuntimeError.h"
 
 // The lookups below index the tables by position; these keep the rows where the index says.
 static_assert([] {

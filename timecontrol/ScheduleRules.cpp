@@ -2,7 +2,7 @@
 // Schedule lines from the dialog's fields, and the due and re-arm rule.
 #include "timecontrol/ScheduleRules.h"
 
-#include "app/ConfigValues.h"
+#include "base/ConfigValues.h"
 #include "timecontrol/clsTimeControl.h"
 
 QString trimBlanks(const QString &text) {

@@ -2,8 +2,12 @@
 // Parsing of schedule lines into the schedule.
 #include "timecontrol/clsTimeControl.h"
 
-#include "errors/RuntimeError.h"
+#include "base/Globals.h"
+#include "base/RuntimeError.h"
 #include "timecontrol/ScheduleRules.h"
+
+// The active schedule (declared with the program's globals).
+std::shared_ptr<clsTimeControl> gTimeControl;
 
 namespace {
 [[noreturn]] void invalidLine(const QString &line) {

@@ -3,7 +3,7 @@
 // An index that names no control is run-time error 9, as a stored value naming no menu item is.
 #pragma once
 
-#include "errors/RuntimeError.h"
+#include "base/RuntimeError.h"
 
 #include <array>
 

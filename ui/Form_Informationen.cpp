@@ -2,7 +2,7 @@
 // The information window.
 #include "ui/Form_Informationen.h"
 
-#include "errors/ErrorHandling.h"
+#include "base/ErrorHandling.h"
 #include "ui/WindowProcs.h"
 
 #include <QCloseEvent>

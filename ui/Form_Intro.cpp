@@ -2,8 +2,8 @@
 // The about window.
 #include "ui/Form_Intro.h"
 
-#include "app/Globals.h"
-#include "errors/ErrorHandling.h"
+#include "base/ErrorHandling.h"
+#include "base/Globals.h"
 
 #include <QCloseEvent>
 #include <QLabel>

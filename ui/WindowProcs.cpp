@@ -2,7 +2,7 @@
 // Topmost band, shell hand-off and the list of loaded windows.
 #include "ui/WindowProcs.h"
 
-#include "errors/ErrorHandling.h"
+#include "base/ErrorHandling.h"
 #include "ui/Shell.h"
 
 #include <QHBoxLayout>

@@ -5,7 +5,7 @@
 #include "addins/clsAddIn.h"
 #include "addins/clsAddIns.h"
 #include "addins/modFindAddIn.h"
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "support/WindowSuite.h"
 
 #include <velmora/AddInHost.h>

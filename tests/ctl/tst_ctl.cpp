@@ -8,7 +8,7 @@
 #include "link/ComPort.h"
 #include "link/Form_Com.h"
 #include "support/WindowSuite.h"
-#include "ui/Form_Mini.h"
+#include "ui/mini/Form_Mini.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Schedule script files: their lines, each parsed, and one pass of the schedule over them.
 #include "FuzzInput.h"
-#include "errors/RuntimeError.h"
+#include "base/RuntimeError.h"
 #include "timecontrol/ScheduleRules.h"
 #include "timecontrol/ScriptFile.h"
 #include "timecontrol/clsTimeControl.h"

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The error report's URL encoding of any text, as UTF-8 input.
-#include "errors/UrlEncode.h"
+#include "base/UrlEncode.h"
 
 #include <QString>
 #include <cstdint>

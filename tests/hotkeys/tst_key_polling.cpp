@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The media-key poll of the main window over a scripted key state and player, with the receiver
 // simulator on a real pseudo-terminal: which keys are asked for, what each sends, tick order.
-#include "errors/RuntimeError.h"
+#include "base/RuntimeError.h"
 #include "hotkeys/KeyStateSource.h"
 #include "link/ComPort.h"
 #include "link/Form_Com.h"

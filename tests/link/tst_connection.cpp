@@ -2,13 +2,13 @@
 // Connecting, polling, the interface reset and the model report, against the receiver simulator.
 #include "addins/clsAddIn.h"
 #include "addins/clsAddIns.h"
-#include "app/CommandLine.h"
-#include "app/Globals.h"
-#include "link/Form_YInfo.h"
+#include "base/CommandLine.h"
+#include "base/Globals.h"
 #include "support/DataRows.h"
 #include "support/Fixtures.h"
 #include "support/SimulatedReceiver.h"
 #include "support/WireBytes.h"
+#include "ui/Form_YInfo.h"
 
 #include <QAction>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The serial link on a pseudo-terminal: reading, the busy flag, traffic log, terminal, waits.
-#include "app/Globals.h"
+#include "base/Globals.h"
 #include "support/Fixtures.h"
 #include "support/WireBytes.h"
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The panel tables against the simulator's tables and reports; the classification of reports.
-#include "errors/RuntimeError.h"
+#include "base/RuntimeError.h"
 #include "sim/ReceiverModel.h"
 #include "state/PanelTables.h"
 #include "state/ReportEvaluation.h"

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The configuration block against the simulator's blocks, the standby test, volume arithmetic.
-#include "errors/RuntimeError.h"
+#include "base/RuntimeError.h"
 #include "link/KnownModels.h"
 #include "sim/ReceiverModel.h"
 #include "state/ConfigurationBlock.h"

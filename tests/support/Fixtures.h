@@ -2,11 +2,11 @@
 // The open line of the link tests; names matched between the program's and the simulator's.
 #pragma once
 
-#include "app/Form_Velmora.h"
 #include "link/Form_Com.h"
 #include "sim/ReceiverTables.h"
 #include "support/PtyPair.h"
 #include "support/TestEnvironment.h"
+#include "ui/mainwindow/Form_Velmora.h"
 
 #include <QString>
 

@@ -2,7 +2,7 @@
 // Recorders for the error box and the shell, installed for the lifetime of the object.
 #pragma once
 
-#include "errors/ErrorHandling.h"
+#include "base/ErrorHandling.h"
 #include "ui/Shell.h"
 
 #include <QList>

@@ -2,7 +2,7 @@
 // The simulated receiver of the window tests.
 #include "support/SimulatedReceiver.h"
 
-#include "app/Form_Velmora.h"
+#include "ui/mainwindow/Form_Velmora.h"
 
 #include <QLabel>
 #include <QTest>

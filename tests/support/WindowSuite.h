@@ -3,14 +3,14 @@
 // TestEnvironment for every test function and the simulator on demand.
 #pragma once
 
-#include "app/Form_Velmora.h"
-#include "app/Globals.h"
+#include "base/Globals.h"
 #include "sim/ReceiverTables.h"
 #include "support/DataRows.h"
 #include "support/SentCommands.h"
 #include "support/SimulatedReceiver.h"
 #include "support/TestEnvironment.h"
 #include "ui/ImageControl.h"
+#include "ui/mainwindow/Form_Velmora.h"
 
 #include <QAction>
 #include <QGroupBox>

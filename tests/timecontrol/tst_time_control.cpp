@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The time-control dialog and the schedule timer on the real windows: entries firing on the
 // simulated receiver's line and on mpv (private session bus).
-#include "app/Form_Velmora.h"
-#include "app/Globals.h"
+#include "base/Globals.h"
 #include "link/ComPort.h"
 #include "link/Form_Com.h"
 #include "support/DataRows.h"
@@ -11,8 +10,9 @@
 #include "support/SentCommands.h"
 #include "support/SimulatedReceiver.h"
 #include "support/TestEnvironment.h"
-#include "timecontrol/Form_ZS.h"
 #include "timecontrol/clsTimeControl.h"
+#include "ui/Form_ZS.h"
+#include "ui/mainwindow/Form_Velmora.h"
 #include "winamp/Modul_Winamp.h"
 
 #include <QAction>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The schedule without windows: parsing lines, positions, and the due and re-arm rule across
 // days on a standing clock.
-#include "errors/RuntimeError.h"
+#include "base/RuntimeError.h"
 #include "support/DataRows.h"
 #include "support/FakeClock.h"
 #include "timecontrol/ScheduleRules.h"

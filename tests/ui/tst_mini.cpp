@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The mini window: switching to it and back, its corners, the pop-up menu, the function keys, the
 // volume areas and bar, against the receiver simulator.
-#include "app/CommandLine.h"
+#include "base/CommandLine.h"
 #include "support/WindowSuite.h"
-#include "ui/Form_Mini.h"
 #include "ui/PictureBox.h"
+#include "ui/mini/Form_Mini.h"
 
 #include <QMenu>
 

@@ -1,0 +1,158 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The settings kept between runs: store access and the rules for reading and writing values.
+#include "base/ConfigValues.h"
+
+#include "base/RuntimeError.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QSettings>
+#include <QThread>
+#include <algorithm>
+#include <limits>
+
+Q_LOGGING_CATEGORY(lcConfig, "velmora.app.config", QtWarningMsg)
+
+namespace {
+const QString kName = QStringLiteral("Velmora");
+const QString kGroup = QStringLiteral("Config");
+
+// A save writes into the store under a lock file that names its owner; a save killed between
+// creating that file and writing its owner into it leaves it empty. Qt takes a lock without an
+// owner as stale only after 30 s, all that time blocking the next save, so the end of the program
+// after such a crash. A live owner writes itself in at once: an empty lock file that stays empty
+// for a moment belongs to nobody and is removed.
+void clearOwnerlessLock(const QString &lockName) {
+    const auto empty = [&] {
+        const QFileInfo lock(lockName);
+        return lock.exists() && lock.size() == 0;
+    };
+    if (!empty()) return;
+    QThread::msleep(200);
+    if (empty() && QFile::remove(lockName))
+        qCWarning(lcConfig) << "removed the ownerless lock" << lockName;
+}
+
+bool isBlank(QChar c) {
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
+} // namespace
+
+QString configKeyName(ConfigKey key) {
+    return QString::fromLatin1(kConfigKeyNames[static_cast<int>(key)]);
+}
+
+std::optional<ConfigKey> configKeyFromName(QStringView name) {
+    for (int i = 0; i < ConfigKeyCount; ++i)
+        if (name == QLatin1String(kConfigKeyNames[i])) return static_cast<ConfigKey>(i);
+    return std::nullopt;
+}
+
+std::unique_ptr<QSettings> openConfigStore() {
+    auto store =
+        std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, kName, kName);
+    store->setFallbacksEnabled(false);
+    return store;
+}
+
+std::optional<ConfigPairs> readConfigSection() {
+    const std::unique_ptr<QSettings> store = openConfigStore();
+    if (store->status() != QSettings::NoError)
+        qCWarning(lcConfig) << "settings store" << store->fileName() << "unreadable"
+                            << store->status();
+    if (!store->childGroups().contains(kGroup)) return std::nullopt;
+    store->beginGroup(kGroup);
+    ConfigPairs pairs;
+    for (const QString &key : store->childKeys())
+        pairs.append({key, store->value(key).toString()});
+    qCDebug(lcConfig) << "read" << pairs.size() << "settings from" << store->fileName();
+    return pairs;
+}
+
+void writeConfigSection(const ConfigPairs &pairs) {
+    const std::unique_ptr<QSettings> store = openConfigStore();
+    clearOwnerlessLock(store->fileName() + QStringLiteral(".lock"));
+    store->beginGroup(kGroup);
+    for (const auto &[key, value] : pairs)
+        store->setValue(key, value);
+    store->endGroup();
+    store->sync();
+    switch (store->status()) {
+    case QSettings::NoError:
+        qCDebug(lcConfig) << "saved" << pairs.size() << "settings to" << store->fileName();
+        return;
+    case QSettings::AccessError:
+        RuntimeError::fileAccess(store->fileName(),
+                                 QStringLiteral("the settings cannot be written"));
+    case QSettings::FormatError:
+        RuntimeError::fileAccess(store->fileName(), QStringLiteral("the settings file is damaged"));
+    }
+}
+
+StoredConfig keepConfigKeys(const ConfigPairs &pairs) {
+    StoredConfig kept;
+    for (const auto &[key, value] : pairs)
+        if (const std::optional<ConfigKey> k = configKeyFromName(key))
+            kept[static_cast<int>(*k)] = value;
+    return kept;
+}
+
+long configNumber(QStringView value) {
+    qsizetype i = 0;
+    while (i < value.size() && isBlank(value[i]))
+        ++i;
+    bool negative = false;
+    if (i < value.size() && (value[i] == QLatin1Char('-') || value[i] == QLatin1Char('+')))
+        negative = value[i++] == QLatin1Char('-');
+    long long number = 0;
+    constexpr long long top = std::numeric_limits<long>::max();
+    for (; i < value.size() && value[i] >= QLatin1Char('0') && value[i] <= QLatin1Char('9'); ++i) {
+        // Held at the largest number rather than overflowing on a long row of digits.
+        const int digit = value[i].unicode() - '0';
+        number = number > (top - digit) / 10 ? top : number * 10 + digit;
+    }
+    return static_cast<long>(negative ? -number : number);
+}
+
+std::optional<int> storedIndex(const std::optional<QString> &value) {
+    if (!value || value->isEmpty()) return std::nullopt;
+    return static_cast<int>(std::clamp<long>(configNumber(*value), std::numeric_limits<int>::min(),
+                                             std::numeric_limits<int>::max()));
+}
+
+std::optional<bool> storedMainMode(const std::optional<QString> &value) {
+    if (value == QLatin1String("1")) return true;
+    if (value == QLatin1String("2")) return false;
+    return std::nullopt;
+}
+
+bool storedSwitch(const std::optional<QString> &value) {
+    return value == QLatin1String("1");
+}
+
+QString storedShellCommand(const std::optional<QString> &value) {
+    if (!value || value->isEmpty()) return QString::fromLatin1(DefaultShellCommand);
+    return *value;
+}
+
+ConfigPairs configPairs(const ConfigSnapshot &s) {
+    const auto index = [](std::optional<int> i) {
+        return i ? QString::number(*i) : QStringLiteral("");
+    };
+    const auto flag = [](bool on, const char *off) {
+        return on ? QStringLiteral("1") : QString::fromLatin1(off);
+    };
+    const QString values[ConfigKeyCount] = {index(s.port),
+                                            index(s.reportTime),
+                                            s.mainMode ? QStringLiteral("1") : QStringLiteral("2"),
+                                            index(s.extras),
+                                            flag(s.debug, ""),
+                                            s.shell,
+                                            flag(s.mediaKeyYamaha, "0"),
+                                            flag(s.mediaKeyWinamp, "0")};
+    ConfigPairs pairs;
+    for (int i = 0; i < ConfigKeyCount; ++i)
+        pairs.append({QString::fromLatin1(kConfigKeyNames[i]), values[i]});
+    return pairs;
+}

@@ -1,0 +1,71 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The Setup menu: serial port, report interval, debug terminal and traffic log file.
+#include "ui/mainwindow/Form_Velmora.h"
+
+#include "base/ErrorHandling.h"
+#include "base/ProgramFolder.h"
+#include "link/Form_Com.h"
+#include "ui/WindowProcs.h"
+
+#include <QAction>
+#include <QFile>
+
+namespace {
+const QString kModule = QStringLiteral("Form_Velmora");
+
+} // namespace
+
+void Form_Velmora::Menu_Setup_Port_Click(int Index) {
+    ErrorScope on(kModule, QStringLiteral("Menu_Setup_Port_Click"));
+    // The port is used at the next connect; nothing is opened or sent now.
+    on.step([&] { Form_Com::instance().Com->setCommPort(Index); });
+    on.step([&] {
+        for (QAction *item : Menu_Setup_Port)
+            if (item) item->setChecked(false);
+        Menu_Setup_Port(Index)->setChecked(true);
+    });
+}
+
+void Form_Velmora::Menu_Setup_ReportTime_Click(int Index) {
+    ErrorScope on(kModule, QStringLiteral("Menu_Setup_ReportTime_Click"));
+    on.step([&] {
+        for (QAction *item : Menu_Setup_ReportTime)
+            if (item) item->setChecked(false);
+        Menu_Setup_ReportTime(Index)->setChecked(true);
+    });
+    // Sent whether or not a receiver is connected; a closed port drops it.
+    on.step([&] { Form_Com::instance().runCommand(reportTimeCommand(Index), nullptr); });
+}
+
+void Form_Velmora::Menu_Setup_Debug_Click() {
+    ErrorScope on(kModule, QStringLiteral("Menu_Setup_Debug_Click"));
+    on.step([&] { setDebugView(!Menu_Setup_Debug->isChecked()); });
+}
+
+void Form_Velmora::setDebugView(bool on) {
+    Menu_Setup_Debug->setChecked(on);
+    if (on) {
+        // Not modal: the main window stays usable beside the terminal.
+        Form_Com &terminal = Form_Com::instance();
+        if (!terminal.isVisible()) placeBeside(&terminal, this);
+        terminal.show();
+        terminal.raise();
+    } else if (Form_Com *terminal = Form_Com::existing()) {
+        terminal->hide();
+    }
+}
+
+void Form_Velmora::Menu_Setup_Log_Click() {
+    ErrorScope on(kModule, QStringLiteral("Menu_Setup_Log_Click"));
+    if (Menu_Setup_Log->isChecked()) {
+        Menu_Setup_Log->setChecked(false); // the file stays as it is
+        return;
+    }
+    Menu_Setup_Log->setChecked(true);
+    on.step([&] {
+        // Every new log starts with an empty file.
+        QFile log(programFileLocations(ProgramFile::TrafficLog).constFirst());
+        if (log.exists() && !log.remove())
+            RuntimeError::fileAccess(log.fileName(), log.errorString());
+    });
+}
