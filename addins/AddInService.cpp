@@ -3,7 +3,7 @@
 #include "addins/AddInService.h"
 
 #include "addins/clsAddIn.h"
-#include "link/Form_Com.h"
+#include "addins/clsAddIns.h"
 #include "link/Framing.h"
 #include "ui/mainwindow/Form_Velmora.h"
 
@@ -372,7 +372,7 @@ void AddInBusObject::SendCommand(const QString &stCommand) {
         fail(QDBusError::errorString(QDBusError::InvalidArgs), refusal);
         return;
     }
-    if (!m_addIn->bRegistered() || !Form_Com::linkReady()) {
+    if (!m_addIn->bRegistered() || !addInLink() || !addInLink()->linkReady()) {
         fail(QLatin1String(kErrorNotSent),
              m_addIn->bRegistered() ? QStringLiteral("the link to the receiver is closed or busy")
                                     : QStringLiteral("the add-in is not registered"));

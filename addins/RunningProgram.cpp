@@ -4,10 +4,10 @@
 #include "addins/RunningProgram.h"
 
 #include "addins/AddInService.h"
+#include "addins/clsAddIns.h"
 #include "base/CommandLine.h"
 #include "base/ErrorHandling.h"
 #include "link/ComPort.h"
-#include "link/Form_Com.h"
 #include "ui/mainwindow/Form_Velmora.h"
 
 #include <QDBusConnectionInterface>
@@ -51,7 +51,7 @@ bool RunningProgram::Activate(int port, bool powerOn, bool mini) {
     options.powerOn = powerOn ? 1 : 0;
     options.mini = mini;
     bool connected = false;
-    ignoringFailures([&] { connected = Form_Com::instance().Com->PortOpen(); });
+    ignoringFailures([&] { connected = addInLinkOpen(); });
     if (handOvers().held)
         handOvers().pending = options;
     else

@@ -7,7 +7,6 @@
 #include "base/ErrorHandling.h"
 #include "base/Globals.h"
 #include "link/ComPort.h"
-#include "link/Form_Com.h"
 #include "link/Framing.h"
 #include "ui/Form_Intro.h"
 #include "ui/Form_YInfo.h"
@@ -65,7 +64,7 @@ QVariant clsAddIn::SendCommand(const QString &stCommand) {
             // Only a short printable command goes on the line; frame bytes never do.
             if (const QString refusal = commandRefusal(stCommand); !refusal.isEmpty())
                 throw RuntimeError(ErrNr::InvalidProcedureCall, refusal);
-            Form_Com::instance().SendCommand(stCommand, 0);
+            if (Form_Com *link = addInLink()) link->SendCommand(stCommand, 0);
         });
     return QVariant();
 }
@@ -129,14 +128,14 @@ void clsAddIn::Hide() {
 bool clsAddIn::Connected() {
     ErrorScope on(kModule, QStringLiteral("Connected"));
     bool open = false;
-    if (m_registered) on.step([&] { open = Form_Com::instance().Com->PortOpen(); });
+    if (m_registered) on.step([&] { open = addInLinkOpen(); });
     return open;
 }
 
 long clsAddIn::Disconnect() {
     if (!m_registered) return 0;
     ignoringFailures([] {
-        if (Form_Com::instance().Com->PortOpen()) Form_Velmora::instance().ConnectToYamaha(0);
+        if (addInLinkOpen()) Form_Velmora::instance().ConnectToYamaha(0);
     });
     return 0;
 }
@@ -146,7 +145,7 @@ long clsAddIn::ReadSettings(QVariant *stSettings) {
     ignoringFailures([&] {
         QString settings;
         QString original;
-        Form_Com::instance().ReadSettings(settings, original);
+        if (Form_Com *link = addInLink()) link->ReadSettings(settings, original);
         if (stSettings) *stSettings = original;
     });
     return 0;
@@ -156,10 +155,10 @@ long clsAddIn::Connect(bool *bPowerOn, long *ComPort) {
     Q_UNUSED(ComPort); // the configured port applies
     if (!m_registered) return 0;
     ignoringFailures([&] {
-        if (!Form_Com::instance().Com->PortOpen())
+        if (!addInLinkOpen())
             Form_Velmora::instance().ConnectToYamaha(bPowerOn && *bPowerOn ? 1 : 0);
         else
-            Form_Com::instance().PowerOn();
+            addInLink()->PowerOn();
     });
     return 0;
 }

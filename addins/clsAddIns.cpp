@@ -12,6 +12,18 @@
 std::unique_ptr<clsAddIns> gAddIns;
 std::unique_ptr<AddInLoaderList> gAddInLoaders;
 
+Form_Com *addInLink() {
+    return gAddIns ? gAddIns->link() : nullptr;
+}
+
+bool addInLinkOpen() {
+    const Form_Com *link = addInLink();
+    return link && link->Com->PortOpen();
+}
+
+clsAddIns::clsAddIns(Form_Com *link, QObject *parent) : QObject(parent), m_link(link) {
+}
+
 clsAddIns::~clsAddIns() {
     for (const QPointer<clsAddIn> &item : std::as_const(m_items))
         if (item) item->m_registered = false;

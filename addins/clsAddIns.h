@@ -2,6 +2,9 @@
 // The registry of add-ins (one instance, gAddIns) and its broadcasts.
 #pragma once
 
+#include "base/AddInBroadcast.h"
+#include "link/Form_Com.h"
+
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -10,10 +13,11 @@
 
 class clsAddIn;
 
-class clsAddIns : public QObject {
+class clsAddIns : public QObject, public AddInBroadcast {
     Q_OBJECT
 public:
-    using QObject::QObject;
+    // The add-ins reach the receiver over link (none: as over a closed port).
+    explicit clsAddIns(Form_Com *link = nullptr, QObject *parent = nullptr);
     // Every entry still held is no longer registered.
     ~clsAddIns() override;
 
@@ -34,13 +38,16 @@ public:
     void SendTerminate();
     // Hand every add-in a message received from the receiver, and the configuration answer.
     void SemdIncommingCommand(const QString &stData);
-    void SemdIncommingSettings(const QString &stData);
-    void SemdVolumeMain(float sVol);
-    void SemdVolumeZone2(float sVol);
+    void SemdIncommingSettings(const QString &stData) override;
+    void SemdVolumeMain(float sVol) override;
+    void SemdVolumeZone2(float sVol) override;
     // Hands every add-in, the sender included, a message from an add-in; each decides by
     // ReseiverId whether it is meant.
     void SendAddInMessage(long Msg, const QString &SenderID, const QString &ReseiverId, long Param1,
                           const QString &Param2);
+
+    // The link the add-ins send over, or null.
+    Form_Com *link() const { return m_link; }
 
 Q_SIGNALS:
     // The list changed.
@@ -52,4 +59,10 @@ private:
     void broadcast(const QString &name, const std::function<void(clsAddIn &)> &raise);
 
     QList<QPointer<clsAddIn>> m_items;
+    QPointer<Form_Com> m_link;
 };
+
+// The link of the program's registry, or null without either.
+Form_Com *addInLink();
+// True when that link exists and its port is open.
+bool addInLinkOpen();

@@ -3,9 +3,9 @@
 #include "addins/modFindAddIn.h"
 
 #include "addins/clsAddIn.h"
+#include "base/Dialogs.h"
 #include "base/ErrorHandling.h"
 #include "base/ProgramFolder.h"
-#include "ui/Dialogs.h"
 
 #include <velmora/AddInLoader.h>
 

@@ -9,6 +9,7 @@
 #include "base/ErrorHandling.h"
 #include "base/Globals.h"
 #include "base/Version.h"
+#include "link/Form_Com.h"
 #include "link/Waits.h"
 #include "ui/mainwindow/Form_Velmora.h"
 
@@ -23,7 +24,7 @@ void runStartProcedure(bool mayHandOver) {
     QElapsedTimer clock;
     clock.start();
     ignoringFailures([] {
-        if (!gAddIns) gAddIns = std::make_unique<clsAddIns>();
+        if (!gAddIns) gAddIns = std::make_unique<clsAddIns>(&Form_Com::instance());
     });
     // Started while Velmora runs: the running program takes the command line over, this one
     // ends. Checked again after claiming the bus name fails, for two programs started at once.

@@ -7,6 +7,8 @@
 #include "base/CommandLine.h"
 #include "base/EndOnSignal.h"
 #include "base/Globals.h"
+#include "link/Form_Com.h"
+#include "ui/DialogWindows.h"
 #include "ui/Form_ErrBox.h"
 #include "ui/Form_Intro.h"
 #include "ui/WindowProcs.h"
@@ -29,6 +31,7 @@ int main(int argc, char *argv[]) {
     setCommand(arguments.join(QLatin1Char(' ')));
 
     installErrBoxWindow();
+    installDialogWindows();
     // Ctrl-C, a closed terminal or the end of the session: the End menu item's shutdown.
     endOnSignals([] {
         if (Form_Velmora *main = Form_Velmora::existing())
@@ -42,6 +45,7 @@ int main(int argc, char *argv[]) {
     // Windows closed on the way out are deleted before the application object goes.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     destroyAllForms();
+    Form_Com::destroyNow();
     stopAddInService();
     unexportRunningProgram();
     gAddIns.reset();

@@ -67,6 +67,7 @@ int main(int argc, char *argv[]) {
     });
 
     destroyAllForms();
+    Form_Com::destroyNow();
     ::close(slave);
     ::close(master);
     return 0;

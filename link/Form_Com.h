@@ -1,38 +1,39 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The link window: the serial port "Com" with its busy flag, the link procedures, the
-// traffic log and, when the debug view is on, the debug terminal.
+// The link: the serial port "Com" with its busy flag, the link procedures and the traffic log.
+// It has no window; what the windows show of it leaves by its signals.
 #pragma once
 
 #include "base/ErrorHandling.h"
 #include "link/ComPort.h"
 #include "link/CommandCatalogue.h"
-#include "ui/SingleForm.h"
 
+#include <QObject>
 #include <QString>
-#include <QWidget>
+#include <memory>
 
-class QLineEdit;
-class QPlainTextEdit;
-class QPushButton;
+// What the traffic log is wanted for; the main window keeps it in step with its menus and the
+// connection.
+struct TrafficLogOptions {
+    bool logFile = false;   // "Create Logfile": lines go to "debug.txt"
+    bool terminal = false;  // "Debug View": lines go to the debug terminal
+    bool connected = false; // the report poll runs: its empty answers are not logged
+};
 
-class Form_Com : public QWidget, public SingleForm<Form_Com> {
+class Form_Com : public QObject {
     Q_OBJECT
 public:
     Form_Com();
     ~Form_Com() override;
 
-    // The terminal is cleared before a log line once it holds more than this many characters.
-    static constexpr int TerminalLimit = 65000;
+    // The program's one link, created on first use.
+    static Form_Com &instance();
+    // The link if it exists, else null.
+    static Form_Com *existing();
+    // Destroys the link (the program's end; a test's reset).
+    static void destroyNow();
 
     // The serial-port control.
     ComPort *Com;
-
-    // Terminal controls.
-    QPlainTextEdit *Text_Com;
-    QLineEdit *Text_send;
-    QPushButton *cmd_send;
-    QPushButton *cmd_copy;
-    QPushButton *cmd_clear;
 
     // Frames Senden as STX Senden ETX and writes it; does nothing when the port is closed or
     // the link is busy. Sw1 is accepted for the callers that pass it and changes nothing.
@@ -48,9 +49,12 @@ public:
     void ReConnect();
     // Waits Zeit seconds while window events keep running.
     void Pause(float Zeit);
-    // One traffic-log line: "---> " for sent, "<--- " for received, to the terminal when it is
-    // open and to "debug.txt" when file logging is on.
+    // One traffic-log line: "---> " for sent, "<--- " for received, out as trafficLine for the
+    // terminal and to "debug.txt" when file logging is on.
     void DebugLog(const QString &Puffer, bool Send = false);
+
+    void setTrafficLogOptions(const TrafficLogOptions &options) { m_log = options; }
+    const TrafficLogOptions &trafficLogOptions() const { return m_log; }
 
     // --- The named receiver commands (codes and shapes in the command catalogue) ---
 #define VELMORA_DECLARE_S(name, code)                                                              \
@@ -74,8 +78,8 @@ public:
     // Sends one catalogue command in its shape; Ret receives the answer of the shapes that
     // read one.
     void runCommand(Cmd id, QString *Ret);
-    // Switches the receiver on, waits for it, and hands its new configuration to the main
-    // window ("" when it does not answer).
+    // Switches the receiver on, waits for it, and hands its new configuration on by
+    // configurationRead ("" when it does not answer).
     void PowerOn();
     void PowerOn(QString &Ret);
     // Stores the current volume in memory Bank ("A" to "F", any case) or recalls it; another
@@ -97,30 +101,28 @@ public:
     // Resets the receiver's serial interface and returns what it sent back; then switches it on.
     void ResetYamaha(QString &Ret);
 
-    // Terminal events.
-    void cmd_send_Click();
-    void cmd_copy_Click();
-    void cmd_clear_Click();
-    // Returns the key to keep (0 discards it).
-    int Text_send_KeyPress(int KeyAscii);
-    void Text_Com_Change();
-    void Form_Resize();
-    void Form_Unload(int &Cancel);
-
     // True while an exchange with the receiver holds the link (the port's busy flag).
-    static bool linkBusy();
+    bool linkBusy() const;
     // True when SendCommand would put a command on the line now: the port is open and no
     // exchange holds the link (otherwise the command is dropped).
-    static bool linkReady();
-    // True when a traffic-log line is wanted ("Create Logfile" or "Debug View" checked).
-    static bool trafficLogOn();
+    bool linkReady() const;
+    // True when a traffic-log line is wanted (to the file or the terminal).
+    bool trafficLogOn() const {
+        return m_log.logFile || m_log.terminal;
+    }
 
-protected:
-    void resizeEvent(QResizeEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
+Q_SIGNALS:
+    // One traffic-log line as it is written ("---> " or "<--- " and the bytes).
+    void trafficLine(const QString &line);
+    // ReConnect closes the port...
+    void reconnecting();
+    // ...and has opened it again.
+    void reconnected();
+    // PowerOn's configuration answer, normalised ("" when the receiver did not answer).
+    void configurationRead(const QString &stSettings);
 
 private:
+    TrafficLogOptions m_log;
     long ComBufferCount();
     // Logs and writes one frame of an exchange that holds the link; a write that takes the
     // whole exchange time reopens the port.

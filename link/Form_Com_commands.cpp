@@ -3,7 +3,6 @@
 #include "link/Form_Com.h"
 
 #include "base/ErrorHandling.h"
-#include "ui/mainwindow/Form_Velmora.h"
 
 void Form_Com::runCommand(Cmd id, QString *Ret) {
     const CommandEntry &entry = commandEntry(id);
@@ -40,7 +39,7 @@ void Form_Com::PowerOn(QString &Ret) {
     QString stSettings;
     QString stSettingsOrginal;
     ReadSettings(stSettings, stSettingsOrginal);
-    if (Form_Velmora *main = Form_Velmora::existing()) main->SetYamahaSettings(stSettings);
+    Q_EMIT configurationRead(stSettings);
 }
 
 void Form_Com::VolumeSave(const QString &Bank) {

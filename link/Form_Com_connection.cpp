@@ -2,12 +2,11 @@
 // Configuration request and interface reset.
 #include "link/Form_Com.h"
 
-#include "addins/clsAddIns.h"
+#include "base/AddInBroadcast.h"
+#include "base/Dialogs.h"
 #include "base/ErrorHandling.h"
-#include "base/Globals.h"
 #include "link/Framing.h"
 #include "link/KnownModels.h"
-#include "ui/Dialogs.h"
 
 #include <QDeadlineTimer>
 #include <chrono>
@@ -30,7 +29,8 @@ void Form_Com::ReadSettings(QString &stSettings, QString &stSettingsOrginal) {
     if (stSettings.isEmpty()) return;
     on.step([&] { stSettingsOrginal = stSettings; });
     on.step([&] {
-        if (gAddIns) gAddIns->SemdIncommingSettings(configurationForAddIns(stSettings));
+        if (AddInBroadcast *addIns = AddInBroadcast::current())
+            addIns->SemdIncommingSettings(configurationForAddIns(stSettings));
     });
     on.step([&] { stSettings = normaliseConfigurationAnswer(stSettings); });
 }

@@ -18,18 +18,27 @@ qint64 milliseconds(double seconds) {
 }
 } // namespace
 
-void pauseWithEvents(double Zeit) {
-    const QDeadlineTimer deadline(milliseconds(Zeit), Qt::PreciseTimer);
-    QCoreApplication::processEvents();
-    if (deadline.hasExpired()) return;
-    // Only the deadline ends the loop, or the application quitting underneath it.
+void waitUntil(const QDeadlineTimer &deadline) {
     QEventLoop loop;
+    waitUntil(deadline, loop);
+}
+
+void waitUntil(const QDeadlineTimer &deadline, QEventLoop &loop) {
+    if (deadline.hasExpired()) return;
+    // The deadline ends the loop, or whatever else the caller connected to quit it, or the
+    // application quitting underneath it.
     QTimer timer;
     timer.setSingleShot(true);
     timer.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
     timer.start(std::chrono::milliseconds(deadline.remainingTime()));
     loop.exec();
+}
+
+void pauseWithEvents(double Zeit) {
+    const QDeadlineTimer deadline(milliseconds(Zeit), Qt::PreciseTimer);
+    QCoreApplication::processEvents();
+    waitUntil(deadline);
 }
 
 void pauseWithoutEvents(double Zeit) {

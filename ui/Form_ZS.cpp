@@ -2,13 +2,13 @@
 // The "Time Control" dialog.
 #include "ui/Form_ZS.h"
 
+#include "base/Dialogs.h"
 #include "base/ErrorHandling.h"
 #include "base/Globals.h"
 #include "timecontrol/Clock.h"
 #include "timecontrol/ScheduleRules.h"
 #include "timecontrol/ScriptFile.h"
 #include "timecontrol/clsTimeControl.h"
-#include "ui/Dialogs.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

@@ -50,7 +50,7 @@ class TestAddInBus : public WindowSuite {
 private Q_SLOTS:
     void init() {
         WindowSuite::init();
-        gAddIns = std::make_unique<clsAddIns>();
+        gAddIns = std::make_unique<clsAddIns>(&Form_Com::instance());
     }
 
     // A client in its own process ("watch") hears the reports; its host object goes with it.

@@ -75,7 +75,7 @@ class TestAddIns : public WindowSuite {
 private Q_SLOTS:
     void init() {
         WindowSuite::init();
-        gAddIns = std::make_unique<clsAddIns>();
+        gAddIns = std::make_unique<clsAddIns>(&Form_Com::instance());
     }
 
     void registrationIsUniqueByID() {

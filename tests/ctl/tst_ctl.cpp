@@ -69,7 +69,7 @@ class TestCtl : public WindowSuite {
 private Q_SLOTS:
     void init() {
         WindowSuite::init();
-        gAddIns = std::make_unique<clsAddIns>();
+        gAddIns = std::make_unique<clsAddIns>(&Form_Com::instance());
     }
     void cleanup() {
         WindowSuite::cleanup();

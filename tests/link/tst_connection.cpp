@@ -96,7 +96,7 @@ private Q_SLOTS:
                          [&](const QString &s) { settingsSeen << s; });
         QObject::connect(&addIn, &clsAddIn::ReceivedCommand,
                          [&](const QString &m) { order << "cmd:" + m; });
-        gAddIns = std::make_unique<clsAddIns>();
+        gAddIns = std::make_unique<clsAddIns>(&Form_Com::instance());
         gAddIns->Add(&addIn);
         for (int item = 0; item < 8; ++item)
             Form_Velmora::instance().Menu_Setup_ReportTime(item)->setChecked(

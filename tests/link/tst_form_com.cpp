@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The serial link on a pseudo-terminal: reading, the busy flag, traffic log, terminal, waits.
+// The serial link on a pseudo-terminal: reading, the busy flag, traffic log, waits.
 #include "base/Globals.h"
 #include "support/Fixtures.h"
 #include "support/WireBytes.h"
+#include "ui/terminal/Form_ComTerminal.h"
 
 #include <QAction>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTimer>
@@ -76,18 +76,19 @@ private Q_SLOTS:
         old.close();
         f->main.Menu_Setup_Debug_Click(); // terminal open
         f->main.Menu_Setup_Log_Click();   // file log on: a new file
-        QVERIFY(f->com.isVisible() && f->main.Menu_Setup_Log->isChecked());
+        const Form_ComTerminal *terminal = Form_ComTerminal::existing();
+        QVERIFY(terminal->isVisible() && f->main.Menu_Setup_Log->isChecked());
         QVERIFY(!QFile::exists(old.fileName()));
         QTimer::singleShot(50, [&] { f->line.write(wire("<STX>0026C8<ETX>")); });
         f->com.SendCommand(QStringLiteral("07A1A"));
         QString answer;
         f->com.ReadPort(answer, false);
         f->com.ReadPort(answer, true); // an empty poll before polling starts is logged...
-        f->main.Timer_Check->start();
+        f->com.setTrafficLogOptions({true, true, true});
         f->com.ReadPort(answer, true); // ...but not while connected
-        f->main.Timer_Check->stop();
+        f->com.setTrafficLogOptions({true, true, false});
         // The terminal names the control bytes; the file keeps the bytes.
-        QCOMPARE(f->com.Text_Com->toPlainText(),
+        QCOMPARE(terminal->Text_Com->toPlainText(),
                  QStringLiteral("---> <STX>07A1A<ETX>\n<--- <STX>0026C8<ETX>\n<--- \n"));
         const auto log = [&] {
             QFile file(old.fileName());
@@ -101,35 +102,6 @@ private Q_SLOTS:
         QCOMPARE(f->line.read(), wire("<STX>07A1A<ETX><STX>07A1D<ETX>"));
         f->main.Menu_Setup_Log_Click(); // off: the file stays
         QVERIFY(!f->main.Menu_Setup_Log->isChecked() && QFile::exists(old.fileName()));
-    }
-    void terminal() {
-        QLineEdit *edit = f->com.Text_send;
-        Form_Com &com = f->com;
-        f->main.Menu_Setup_Debug_Click();
-        edit->clear();
-        QTest::keyClicks(edit, QStringLiteral("7g aF")); // hexadecimal digits only
-        QCOMPARE(edit->text(), QStringLiteral("7aF"));
-        edit->setText(QStringLiteral("07A1"));
-        QTest::keyClick(edit, Qt::Key_Return); // four characters are not sent
-        QTest::keyClicks(edit, QStringLiteral("D\r"));
-        QCOMPARE(f->line.read(), wire("<STX>07A1D<ETX>"));
-        edit->setText(QStringLiteral("07AC1"));
-        f->com.cmd_send_Click();
-        QCOMPARE(f->line.read(), wire("<STX>07AC1<ETX>"));
-        QVERIFY(com.isVisible() && f->main.Menu_Setup_Debug->isChecked());
-        com.Text_Com->setPlainText(QString(Form_Com::TerminalLimit, QLatin1Char('x')));
-        com.DebugLog(QStringLiteral("A"), false);
-        QVERIFY(com.Text_Com->toPlainText().size() > Form_Com::TerminalLimit); // at the limit: kept
-        com.DebugLog(wireText("<STX>102105<ETX>"), false);                     // past it: cleared
-        QCOMPARE(com.Text_Com->toPlainText(), QStringLiteral("<--- <STX>102105<ETX>\n"));
-        com.cmd_clear_Click();
-        QCOMPARE(com.Text_Com->toPlainText(), QString());
-        // Closing hides it until the program ends.
-        QVERIFY(!com.close() && !com.isVisible() && !f->main.Menu_Setup_Debug->isChecked());
-        QCOMPARE(Form_Com::existing(), &com);
-        bProgramEnding = true;
-        QVERIFY(Form_Com::unload());
-        QCOMPARE(Form_Com::existing(), nullptr);
     }
     void waitsDoNotSpin() {
         // The link's wait lets events run; a spinning wait would use the whole two seconds.

@@ -2,7 +2,7 @@
 // A dialog responder for tests: records every box and answers from a script.
 #pragma once
 
-#include "ui/Dialogs.h"
+#include "base/Dialogs.h"
 
 #include <QList>
 #include <QQueue>

@@ -10,6 +10,7 @@
 #include "base/Globals.h"
 #include "base/ProgramEnd.h"
 #include "base/ProgramFolder.h"
+#include "link/Form_Com.h"
 #include "timecontrol/Clock.h"
 #include "ui/WindowProcs.h"
 #include "winamp/Modul_Winamp.h"
@@ -40,6 +41,7 @@ QString TestEnvironment::settingsFile() const {
 
 void TestEnvironment::resetProgram() {
     destroyAllForms();
+    Form_Com::destroyNow();
     stopAddInService();
     unexportRunningProgram();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

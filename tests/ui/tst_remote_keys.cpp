@@ -2,8 +2,8 @@
 // The receiver's remote turned into computer actions: the 6.1/ES key with its three modes, the
 // mute and POWER ON keys driving the media player, and the main window's player keys and title,
 // against mpv on the test's private session bus and the receiver simulator.
+#include "base/Dialogs.h"
 #include "support/WindowSuite.h"
-#include "ui/Dialogs.h"
 #include "winamp/Modul_Winamp.h"
 
 #include "MpvPlayer.h"

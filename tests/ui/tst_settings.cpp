@@ -9,6 +9,7 @@
 #include "support/SimulatedReceiver.h"
 #include "support/TestEnvironment.h"
 #include "ui/mainwindow/Form_Velmora.h"
+#include "ui/terminal/Form_ComTerminal.h"
 
 #include <QAction>
 #include <QApplication>
@@ -69,7 +70,7 @@ QString checkedItems(const auto &items) {
 // The stored settings as the window holds them, in one line.
 QString menuState(const Form_Velmora &m) {
     const auto flag = [](bool on) { return QString(on ? "1" : "0"); };
-    const Form_Com *terminal = Form_Com::existing();
+    const Form_ComTerminal *terminal = Form_ComTerminal::existing();
     return QStringLiteral("port=%1 com=%2 report=%3 main=%4 zone2=%5 es=%6 debug=%7 terminal=%8 "
                           "yamaha=%9 winamp=%10")
         .arg(checkedItems(m.Menu_Setup_Port))

@@ -5,6 +5,7 @@
 #include "addins/AddInLoaderList.h"
 #include "addins/clsAddIns.h"
 #include "base/CommandLine.h"
+#include "base/Dialogs.h"
 #include "base/ErrorHandling.h"
 #include "base/Globals.h"
 #include "base/ProgramEnd.h"
@@ -12,7 +13,6 @@
 #include "link/ComPort.h"
 #include "link/Form_Com.h"
 #include "link/Waits.h"
-#include "ui/Dialogs.h"
 #include "ui/Form_Informationen.h"
 #include "ui/Form_Intro.h"
 #include "ui/WindowProcs.h"
@@ -71,6 +71,7 @@ Form_Velmora::Form_Velmora() {
     connect(Timer_ZS, &QTimer::timeout, this, [this] { Timer_ZS_Timer(); });
 
     connectPanel();
+    connectLink();
 }
 
 Form_Velmora::~Form_Velmora() = default;
@@ -120,7 +121,7 @@ void Form_Velmora::Form_Load() {
         m_workArea = s ? s->availableGeometry() : QRect();
     });
     on.step([] {
-        if (!gAddIns) gAddIns = std::make_unique<clsAddIns>();
+        if (!gAddIns) gAddIns = std::make_unique<clsAddIns>(&Form_Com::instance());
         gAddInLoaders = std::make_unique<AddInLoaderList>();
     });
     on.step([&] { SetKlappe(2); });
@@ -217,6 +218,7 @@ void Form_Velmora::Form_Unload(int &Cancel) {
     });
     on.step([] { gTimeControl.reset(); });
     on.step([this] { UnloadOtherForms(this); });
+    on.step([] { Form_Com::destroyNow(); });
     // The program ends here, also when its main window was never shown (a program started for
     // an add-in that ended it before showing it), where no last window closes.
     on.step([] { QCoreApplication::quit(); });

@@ -324,6 +324,10 @@ private:
                                    ErrorScope &on);
     // Checks or unchecks "Debug View" and shows or hides the debug terminal with it.
     void setDebugView(bool on);
+    // Hears the link's status and configuration (once, at construction).
+    void connectLink();
+    // Hands the link what its traffic log is wanted for: the log menu items and the poll.
+    void updateTrafficLogOptions();
     // The media-key items' tool tips say what the keys do, or that they cannot be read here.
     void prepareMediaKeys();
     // The media-key poll: started at load, stopped at unload, and resting in between while the

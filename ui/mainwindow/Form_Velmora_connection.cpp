@@ -4,6 +4,7 @@
 #include "ui/mainwindow/Form_Velmora.h"
 
 #include "addins/clsAddIns.h"
+#include "base/Dialogs.h"
 #include "base/ErrorHandling.h"
 #include "base/ErrorReport.h"
 #include "base/Globals.h"
@@ -11,7 +12,6 @@
 #include "link/Form_Com.h"
 #include "link/Framing.h"
 #include "link/KnownModels.h"
-#include "ui/Dialogs.h"
 #include "ui/Form_YInfo.h"
 #include "ui/WindowProcs.h"
 
@@ -48,6 +48,26 @@ QString modelReportLink(const Form_YInfo &info) {
 }
 } // namespace
 
+void Form_Velmora::connectLink() {
+    Form_Com &link = Form_Com::instance();
+    // Direct: each is done before the link goes on, as its steps expect.
+    connect(
+        &link, &Form_Com::reconnecting, this,
+        [this] {
+            Line1->setText(QString());
+            Line2->setText(QStringLiteral("Reconnect"));
+        },
+        Qt::DirectConnection);
+    connect(
+        &link, &Form_Com::reconnected, this, [this] { Line2->setText(QStringLiteral("Done")); },
+        Qt::DirectConnection);
+    connect(&link, &Form_Com::configurationRead, this, &Form_Velmora::SetYamahaSettings,
+            Qt::DirectConnection);
+    for (QAction *item : {Menu_Setup_Log, Menu_Setup_Debug})
+        connect(item, &QAction::toggled, this, [this] { updateTrafficLogOptions(); });
+    updateTrafficLogOptions();
+}
+
 void Form_Velmora::ConnectToYamaha(int Sw1) {
     // Connecting or disconnecting ends the wait for a lost device.
     m_deviceWatch.stop();
@@ -67,6 +87,7 @@ void Form_Velmora::ConnectToYamaha(int Sw1) {
             Line1->setText(QStringLiteral("Connection"));
             Line2->setText(QStringLiteral("closed"));
             Timer_Check->stop();
+            updateTrafficLogOptions();
             m_reportTail.clear();
             bReceiverUpdate = 0;
             com.Com->Tag = QStringLiteral("0");
@@ -135,6 +156,7 @@ void Form_Velmora::ConnectToYamaha(int Sw1) {
         }
         m_reportTail.clear();
         Timer_Check->start();
+        updateTrafficLogOptions();
     } catch (...) {
         const FailureDescription failure = describeCurrentFailure();
         ignoringFailures([&] {
@@ -161,6 +183,7 @@ void Form_Velmora::connectionLost(const QString &reason) {
     Form_Com &com = Form_Com::instance();
     if (com.Com->PortOpen()) return; // connected again meanwhile
     Timer_Check->stop();
+    updateTrafficLogOptions();
     m_reportTail.clear();
     bReceiverUpdate = 0;
     ignoringFailures([&] {

@@ -53,7 +53,7 @@ void Form_Velmora::Timer_CheckKeys_Timer() {
     // lets events run while it reads): a command would be dropped on the busy link and the
     // key's press lost with it. Left unasked, the press still counts on a later tick if the key
     // is down then.
-    if (Form_Com::linkBusy()) return;
+    if (Form_Com::instance().linkBusy()) return;
     m_inCheckKeysTick = true;
     const auto done = qScopeGuard([this] {
         m_inCheckKeysTick = false;

@@ -4,11 +4,11 @@
 // mini window's pop-up menu.
 #include "ui/mainwindow/Form_Velmora.h"
 
+#include "base/Dialogs.h"
 #include "base/ErrorHandling.h"
 #include "link/ComPort.h"
 #include "link/Form_Com.h"
 #include "state/PanelTables.h"
-#include "ui/Dialogs.h"
 
 #include <QAction>
 #include <QMenu>

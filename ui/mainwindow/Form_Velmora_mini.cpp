@@ -2,11 +2,11 @@
 // Switching to the mini window and placing it in a corner of the desktop work area.
 #include "ui/mainwindow/Form_Velmora.h"
 
+#include "base/Dialogs.h"
 #include "base/ErrorHandling.h"
 #include "base/Globals.h"
 #include "link/ComPort.h"
 #include "link/Form_Com.h"
-#include "ui/Dialogs.h"
 #include "ui/mini/Form_Mini.h"
 
 namespace {

@@ -6,6 +6,7 @@
 #include "base/ProgramFolder.h"
 #include "link/Form_Com.h"
 #include "ui/WindowProcs.h"
+#include "ui/terminal/Form_ComTerminal.h"
 
 #include <QAction>
 #include <QFile>
@@ -46,11 +47,17 @@ void Form_Velmora::setDebugView(bool on) {
     Menu_Setup_Debug->setChecked(on);
     if (on) {
         // Not modal: the main window stays usable beside the terminal.
-        Form_Com &terminal = Form_Com::instance();
+        if (!Form_ComTerminal::existing()) {
+            // A new terminal shows this link's traffic; its close unchecks "Debug View".
+            Form_ComTerminal::instance().attach(Form_Com::instance());
+            connect(&Form_ComTerminal::instance(), &Form_ComTerminal::unloaded, this,
+                    [this] { Menu_Setup_Debug->setChecked(false); });
+        }
+        Form_ComTerminal &terminal = Form_ComTerminal::instance();
         if (!terminal.isVisible()) placeBeside(&terminal, this);
         terminal.show();
         terminal.raise();
-    } else if (Form_Com *terminal = Form_Com::existing()) {
+    } else if (Form_ComTerminal *terminal = Form_ComTerminal::existing()) {
         terminal->hide();
     }
 }
@@ -68,4 +75,12 @@ void Form_Velmora::Menu_Setup_Log_Click() {
         if (log.exists() && !log.remove())
             RuntimeError::fileAccess(log.fileName(), log.errorString());
     });
+}
+
+void Form_Velmora::updateTrafficLogOptions() {
+    TrafficLogOptions options;
+    options.logFile = Menu_Setup_Log->isChecked();
+    options.terminal = Menu_Setup_Debug->isChecked();
+    options.connected = Timer_Check->isActive();
+    Form_Com::instance().setTrafficLogOptions(options);
 }

@@ -3,12 +3,12 @@
 // computer actions of the remote's 6.1/ES key.
 #include "ui/mainwindow/Form_Velmora.h"
 
+#include "base/Dialogs.h"
 #include "base/ErrorHandling.h"
 #include "link/Form_Com.h"
 #include "link/Framing.h"
 #include "state/ConfigurationBlock.h"
 #include "state/ReportEvaluation.h"
-#include "ui/Dialogs.h"
 #include "ui/Shell.h"
 #include "winamp/Modul_Winamp.h"
 

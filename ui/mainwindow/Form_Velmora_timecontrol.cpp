@@ -3,6 +3,7 @@
 // due entries on the receiver or the media player.
 #include "ui/mainwindow/Form_Velmora.h"
 
+#include "base/Dialogs.h"
 #include "base/ErrorHandling.h"
 #include "base/Globals.h"
 #include "link/ComPort.h"
@@ -10,7 +11,6 @@
 #include "timecontrol/Clock.h"
 #include "timecontrol/ScheduleRules.h"
 #include "timecontrol/clsTimeControl.h"
-#include "ui/Dialogs.h"
 #include "ui/Form_ZS.h"
 #include "ui/WindowProcs.h"
 #include "winamp/Modul_Winamp.h"
@@ -55,7 +55,7 @@ void Form_Velmora::Timer_ZS_Timer() {
     // Nor does it run inside another exchange with the receiver (the port poll lets events run
     // while it reads): its command would be dropped on the busy link. The due entry stays armed
     // for the next tick.
-    if (Form_Com::linkBusy()) return;
+    if (Form_Com::instance().linkBusy()) return;
     m_inZSTick = true;
     ErrorScope on(kModule, QStringLiteral("Timer_ZS_Timer"));
     // The pass keeps its schedule even if the dialog replaces the active one meanwhile.

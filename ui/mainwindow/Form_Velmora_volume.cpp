@@ -3,7 +3,7 @@
 // mute, and the receiver's six volume memories.
 #include "ui/mainwindow/Form_Velmora.h"
 
-#include "addins/clsAddIns.h"
+#include "base/AddInBroadcast.h"
 #include "base/ErrorHandling.h"
 #include "base/Globals.h"
 #include "link/Form_Com.h"
@@ -45,12 +45,13 @@ void Form_Velmora::DisplayVolume(const QString &Puffer) {
             }
         });
     on.step([&] {
-        if (!gAddIns) return;
+        AddInBroadcast *addIns = AddInBroadcast::current();
+        if (!addIns) return;
         const float level = float(levelValue(report->level));
         if (main)
-            gAddIns->SemdVolumeMain(level);
+            addIns->SemdVolumeMain(level);
         else
-            gAddIns->SemdVolumeZone2(level);
+            addIns->SemdVolumeZone2(level);
     });
 }
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The dialogs seam: message boxes, input boxes and file-name dialogs in one facade.
+// The dialogs seam: message boxes, input boxes and file-name dialogs in one facade; the windows
+// behind it are installed by the program (ui/DialogWindows.h), a test installs a script.
 #pragma once
 
 #include <QString>
@@ -58,7 +59,7 @@ struct FileDialogRequest {
     QString defaultExtension;
 };
 
-// Answers the dialogs; the application's responder shows real Qt dialogs.
+// Answers the dialogs; the program's responder shows real dialogs.
 class DialogResponder {
 public:
     virtual ~DialogResponder() = default;
@@ -84,7 +85,8 @@ public:
     static std::optional<QString> GetSaveFileName(const QString &title, const QString &filter,
                                                   const QString &defaultExtension = QString());
 
+    // The installed responder; without one every box answers as if closed unseen.
     static DialogResponder &responder();
-    // Installs a responder and returns the previous one (null restores the real dialogs).
+    // Installs a responder and returns the previous one (null: none).
     static std::unique_ptr<DialogResponder> install(std::unique_ptr<DialogResponder> responder);
 };

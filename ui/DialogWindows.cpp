@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The real dialogs behind the Dialogs facade.
-#include "ui/Dialogs.h"
+#include "ui/DialogWindows.h"
+
+#include "base/Dialogs.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -121,46 +123,8 @@ public:
     }
 };
 
-std::unique_ptr<DialogResponder> &slot() {
-    static std::unique_ptr<DialogResponder> s = std::make_unique<QtDialogs>();
-    return s;
-}
-
 } // namespace
 
-QString Dialogs::applicationTitle() {
-    return QStringLiteral("Velmora");
-}
-
-MsgBoxResult Dialogs::MsgBox(const QString &prompt, int style, const QString &title) {
-    return responder().msgBox(
-        MsgBoxRequest{prompt, style, title.isNull() ? applicationTitle() : title});
-}
-
-QString Dialogs::InputBox(const QString &prompt, const QString &title, const QString &defaultText) {
-    const auto answer = responder().inputBox(
-        InputBoxRequest{prompt, title.isNull() ? applicationTitle() : title, defaultText});
-    return answer.value_or(QString());
-}
-
-std::optional<QString> Dialogs::GetOpenFileName(const QString &title, const QString &filter,
-                                                const QString &defaultExtension) {
-    return responder().fileName(
-        FileDialogRequest{FileDialogRequest::Mode::Open, title, filter, defaultExtension});
-}
-
-std::optional<QString> Dialogs::GetSaveFileName(const QString &title, const QString &filter,
-                                                const QString &defaultExtension) {
-    return responder().fileName(
-        FileDialogRequest{FileDialogRequest::Mode::Save, title, filter, defaultExtension});
-}
-
-DialogResponder &Dialogs::responder() {
-    return *slot();
-}
-
-std::unique_ptr<DialogResponder> Dialogs::install(std::unique_ptr<DialogResponder> responder) {
-    if (!responder) responder = std::make_unique<QtDialogs>();
-    std::swap(slot(), responder);
-    return responder;
+void installDialogWindows() {
+    Dialogs::install(std::make_unique<QtDialogs>());
 }
