@@ -24,6 +24,7 @@ class QRadioButton;
 class QTimer;
 class QWidget;
 struct CommandLineOptions;
+struct VolumeReport;
 
 class Form_Velmora : public QMainWindow, public SingleForm<Form_Velmora> {
     Q_OBJECT
@@ -231,10 +232,10 @@ public:
 
     // Volume (ui/mainwindow/Form_Velmora_volume.cpp).
     void DisplayVolume(const QString &Puffer);
+    void showVolume(const VolumeReport &report);
     void VolUp();
     void VolDown();
     void Mute(int Zone = 0);
-    QString Line2Padding() const;
     void Timer_RePressKey_Timer();
     void Image_VolUP_MouseDown(Qt::MouseButton Button);
     void Image_VolDOWN_MouseDown(Qt::MouseButton Button);

@@ -5,7 +5,6 @@
 
 #include "base/ErrorHandling.h"
 #include "link/Form_Com.h"
-#include "link/Framing.h"
 #include "state/ConfigurationBlock.h"
 #include "state/ReportEvaluation.h"
 #include "ui/Dialogs.h"
@@ -75,7 +74,7 @@ void Form_Velmora::DatenAuswerten(const QString &message) {
     ReportPlan plan;
     on.step([&] { plan = planReport(message, Menu_Mode_Zone2->isChecked()); });
     if (plan.volume) {
-        on.step([&] { DisplayVolume(Frame::STX + message + Frame::ETX); });
+        if (plan.volumeReport) on.step([&] { showVolume(*plan.volumeReport); });
         return;
     }
     bReceiverUpdate = 1;
