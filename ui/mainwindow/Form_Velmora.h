@@ -319,6 +319,9 @@ private:
     // Hands every message in text read from the port to the add-ins and then to the report
     // evaluation, as the port poll does.
     void passOnMessages(const QString &received, ErrorScope &on);
+    // Switches the window to zone 2 or back to the main zone: the Mode items and the settings
+    // sent; with panelFollows also the input frame's title, the frames and the status lines.
+    void setZoneMode(bool zone2, bool panelFollows, ErrorScope &on);
     // The schedule's firing of one entry: its receiver command, or the player's play or stop.
     void fireScheduledCommand(const QString &stCommand, ErrorScope &on);
     void fireScheduledPlayerAction(const QString &stCommand, const QString &stDescription,
