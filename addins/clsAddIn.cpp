@@ -51,7 +51,7 @@ long clsAddIn::WinampGetStatus() {
     ErrorScope on(kModule, QStringLiteral("WinampGetStatus"));
     long status = 0;
     on.step([&] {
-        hWndWinamp = FindWinamp();
+        RefreshWinamp();
         status = GetWinampStatus();
     });
     return status;

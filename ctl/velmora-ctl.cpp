@@ -104,18 +104,8 @@ QString code(Cmd id) {
     return QString::fromLatin1(commandEntry(id).code);
 }
 
-// Upper case without blanks, hyphens and slashes: "vcr 1", "VCR1" and "Vcr-1" are one name.
-QString plainName(const QString &name) {
-    QString plain;
-    for (const QChar c : name)
-        if (c.isLetterOrNumber()) plain += c.toUpper();
-    return plain;
-}
-
 std::optional<QString> inputCode(const QString &name) {
-    for (const InputButton &input : kInputButtons)
-        if (plainName(QString::fromLatin1(input.caption)) == plainName(name))
-            return code(input.mainZone);
+    if (const InputButton *input = inputButtonByName(name)) return code(input->mainZone);
     return std::nullopt;
 }
 

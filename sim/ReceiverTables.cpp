@@ -2,6 +2,8 @@
 // Look-ups into the receiver's fixed tables.
 #include "sim/ReceiverTables.h"
 
+#include "state/PanelTables.h"
+
 #include <algorithm>
 #include <iterator>
 
@@ -18,14 +20,6 @@ template <typename Pred>
 const InputEntry *findInput(Pred pred) {
     const auto it = std::find_if(std::begin(kInputs), std::end(kInputs), pred);
     return it == std::end(kInputs) ? nullptr : it;
-}
-
-// Only letters and digits count, so "VCR 1", "vcr-1" and "VCR1" name the same input.
-QString nameKey(const QString &name) {
-    QString key;
-    for (const QChar c : name)
-        if (c.isLetterOrNumber()) key += c.toUpper();
-    return key;
 }
 
 QString decibelText(double db) {

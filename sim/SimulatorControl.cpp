@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The simulator's control channel: front panel, remote control and faults, one line each.
 #include "sim/ReceiverSimulator.h"
+#include "state/PanelTables.h"
 
 #include <QTimer>
 
@@ -38,14 +39,8 @@ bool validModelId(const QString &id) {
 
 std::optional<int> dspByArg(const QString &arg) {
     if (const auto index = intArg(arg, 0, 31)) return index;
-    auto key = [](const QString &s) {
-        QString k;
-        for (const QChar c : s)
-            if (c.isLetterOrNumber()) k += c.toLower();
-        return k;
-    };
     for (int i = 0; i < 32; ++i)
-        if (key(QString::fromLatin1(kDspPrograms[i].name)) == key(arg)) return i;
+        if (nameKey(QString::fromLatin1(kDspPrograms[i].name)) == nameKey(arg)) return i;
     return std::nullopt;
 }
 } // namespace

@@ -25,6 +25,20 @@ const InputButton *inputButton(int index) {
     return &kInputButtons[std::size_t(index - 1)];
 }
 
+QString nameKey(const QString &name) {
+    QString key;
+    for (const QChar c : name)
+        if (c.isLetterOrNumber()) key += c.toUpper();
+    return key;
+}
+
+const InputButton *inputButtonByName(const QString &name) {
+    const QString key = nameKey(name);
+    for (const InputButton &b : kInputButtons)
+        if (!key.isEmpty() && nameKey(QLatin1String(b.caption)) == key) return &b;
+    return nullptr;
+}
+
 std::optional<qint16> inputIndexForReportCharacter(QChar c) {
     if (c.isNull()) return std::nullopt;
     for (const InputButton &b : kInputButtons)

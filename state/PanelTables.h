@@ -40,6 +40,11 @@ inline constexpr std::array<InputButton, 14> kInputButtons = {{
 
 // The button of an index; nullptr outside 1..14.
 const InputButton *inputButton(int index);
+// A name as a user may type it, by its letters and digits in upper case: "VCR 1", "Vcr1" and
+// "vcr-1" are one name. Inputs and sound programs are looked up by it wherever they are named.
+QString nameKey(const QString &name);
+// The button an input name names by its key ("cbl/sat", "VCR1"); nullptr for none.
+const InputButton *inputButtonByName(const QString &name);
 // The button index that an input report's last character names ("0".."9", "A".."C", upper case
 // only, as the receiver sends them); none for any other character.
 std::optional<qint16> inputIndexForReportCharacter(QChar c);

@@ -47,6 +47,7 @@ ReportPlan planReport(const QString &text, bool zone2Mode) {
     if (slice(text, 3) == QLatin1String("2600") || secondPrefixAndCommand == QLatin1String("026") ||
         secondPrefixAndCommand == QLatin1String("027")) {
         plan.volume = true;
+        plan.volumeReport = decodeVolumeText(text);
         return plan;
     }
 

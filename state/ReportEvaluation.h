@@ -2,6 +2,8 @@
 // What one report from the receiver asks of the main window, decided from the report tables.
 #pragma once
 
+#include "state/VolumeLevel.h"
+
 #include <QString>
 #include <array>
 #include <optional>
@@ -52,8 +54,10 @@ struct StatusLines {
 // 6-channel state. One report can act in several steps ("102D00" is the 6.1/ES key and also
 // 6.1/ES off; "102105" is DVD and also 6-channel input off).
 struct ReportPlan {
-    // A volume report: hand STX + text + ETX to DisplayVolume and do nothing else.
+    // A volume report: show it and do nothing else; volumeReport is the report decoded, none
+    // when its data are not two hexadecimal digits (nothing is shown then).
     bool volume = false;
+    std::optional<VolumeReport> volumeReport;
 
     ReportKey key = ReportKey::None;
     StatusLines keyLines; // written after the key's own action ("RS232 TEST" for the test)

@@ -61,8 +61,12 @@ QString volumeBar(int n) {
 }
 
 std::optional<VolumeReport> decodeVolumeReport(const QString &frame) {
-    if (frame.size() < 7) return std::nullopt;
-    const QStringView command = QStringView(frame).mid(3, 2);
+    return decodeVolumeText(frame.mid(1));
+}
+
+std::optional<VolumeReport> decodeVolumeText(const QString &text) {
+    if (text.size() < 6) return std::nullopt;
+    const QStringView command = QStringView(text).mid(2, 2);
     VolumeZone zone;
     if (command == u"26")
         zone = VolumeZone::Main;
@@ -70,7 +74,7 @@ std::optional<VolumeReport> decodeVolumeReport(const QString &frame) {
         zone = VolumeZone::Zone2;
     else
         return std::nullopt;
-    const int high = hexDigitValue(frame[5]), low = hexDigitValue(frame[6]);
+    const int high = hexDigitValue(text[4]), low = hexDigitValue(text[5]);
     if (high < 0 || low < 0) return std::nullopt;
 
     VolumeReport r;

@@ -45,11 +45,13 @@ struct VolumeReport {
     QString line2; // the bar
 };
 
-// Decodes a received volume frame: STX, two prefix characters, command "26" (main zone) or
-// "27" (zone 2) at positions 4-5 and the data as two hexadecimal digits at 6-7. Only those
-// positions are read, so an answer that carries more after its first frame still shows the
-// first. None when positions 4-5 are another command or positions 6-7 are not two hexadecimal
-// digits (either case): such an answer changes nothing on the window.
+// Decodes a volume report as it stands between STX and ETX: two prefix characters, command
+// "26" (main zone) or "27" (zone 2) at positions 3-4 and the data as two hexadecimal digits at
+// 5-6. Only those positions are read. None when positions 3-4 are another command or positions
+// 5-6 are not two hexadecimal digits (either case): such a report changes nothing on the window.
+std::optional<VolumeReport> decodeVolumeText(const QString &text);
+// The same for a received frame that starts with STX, so an answer that carries more after its
+// first frame still shows the first.
 std::optional<VolumeReport> decodeVolumeReport(const QString &frame);
 
 // Width of the mini window's volume bar for data v in a picture box of the given width; the

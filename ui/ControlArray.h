@@ -28,3 +28,13 @@ public:
 private:
     std::array<T *, Hi - Lo + 1> m_items{};
 };
+
+// Moves a group's check mark onto the item with this index. The item is looked up before
+// anything changes: an index that names no item (error 9) leaves the group as it was.
+template <class T, int Lo, int Hi>
+void checkOnly(const ControlArray<T, Lo, Hi> &items, int index) {
+    T *chosen = items(index);
+    for (T *item : items)
+        if (item) item->setChecked(false);
+    chosen->setChecked(true);
+}

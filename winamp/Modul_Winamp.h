@@ -12,7 +12,7 @@
 using WinampHandle = qintptr;
 
 // The player the program last found. It is kept after the player has closed, until a caller
-// refreshes it with FindWinamp.
+// refreshes it with RefreshWinamp. Only this module writes it.
 extern WinampHandle hWndWinamp;
 
 // Play states the player reports.
@@ -30,6 +30,8 @@ inline constexpr char kWinampTitleSuffix[] = " - Winamp";
 
 // Searches for the player; 0 when none runs. Does not store what it finds.
 WinampHandle FindWinamp();
+// Searches for the player and keeps what it finds (0 when none runs) in hWndWinamp.
+WinampHandle RefreshWinamp();
 // Posts a menu command to hWndWinamp, searching first only when hWndWinamp is 0. Never waits
 // for the player.
 void WinampCommand(qint32 id);
@@ -41,3 +43,21 @@ QString GetWindowTitle(WinampHandle hWnd);
 // The title of the running player without any " - Winamp"; "" when none runs. Leaves
 // hWndWinamp as it is.
 QString GetWinampTitle();
+
+// What a play, pause or stop wish does to hWndWinamp, decided by its play state.
+enum class WinampWish {
+    Play,      // a stopped player starts, a paused one resumes, a playing one is left alone
+    PlayPause, // as Play, and a playing player pauses
+    Pause,     // a playing player pauses
+    Stop,      // a playing player stops
+};
+// What was done: nothing, or the command posted and the status line's words for it.
+struct WinampStep {
+    qint32 command = 0; // 0: nothing was posted
+    QString text;       // "Winamp play", "Winamp pause" or "Winamp stop"
+};
+// Carries out a wish on hWndWinamp. Each test of the play state asks the player afresh and the
+// command goes out after all of them: a Winamp window answers the status request before it
+// takes a posted command, but an MPRIS player takes its calls in order, so a pause posted
+// between the tests would be seen by the next one as "paused" and resumed at once.
+WinampStep WinampPlayStep(WinampWish wish);

@@ -5,8 +5,8 @@
 #include "hotkeys/KeyStateSource.h"
 #include "link/ComPort.h"
 #include "link/Form_Com.h"
+#include "support/ScriptedPlayer.h"
 #include "support/WindowSuite.h"
-#include "winamp/PlayerBackend.h"
 
 #include <QSet>
 #include <functional>
@@ -32,32 +32,6 @@ public:
     bool canWake() const override { return waking; }
     void setWakeUp(std::function<void()> w) override { wakeUp = std::move(w); }
     bool needsPolling() override { return !down.isEmpty() || !pressedSince.isEmpty(); }
-};
-
-// A player that answers from fields. An MPRIS player acts on a command at once; a Winamp window
-// answers a status request before it takes a command posted earlier.
-class ScriptedPlayer : public PlayerBackend {
-public:
-    WinampHandle found = 0;
-    qint16 state = WinampStatusStopped;
-    bool actsAtOnce = false, failSearch = false;
-    int searches = 0, statusRequests = 0;
-    QList<qint32> posted;
-
-    WinampHandle find() override {
-        ++searches;
-        if (failSearch) throw RuntimeError(ErrNr::Internal, "no bus");
-        return found;
-    }
-    void postCommand(WinampHandle, qint32 id) override {
-        posted << id;
-        if (!actsAtOnce) return;
-        if (id == VelmoraWinamp_JMP_STARTPOS) state = WinampStatusPlaying;
-        if (id == VelmoraWinamp_PAUSE && state != WinampStatusStopped)
-            state = state == WinampStatusPlaying ? WinampStatusPaused : WinampStatusPlaying;
-    }
-    qint16 status(WinampHandle, int) override { return ++statusRequests, state; }
-    QString windowTitle(WinampHandle) override { return QString(); }
 };
 
 const QString kVolUp = "07A1A", kVolDown = "07A1B", kMuteOn = "07EA2";
@@ -158,27 +132,17 @@ private Q_SLOTS:
     void playerKeys_data() {
         // The state the player is in, the command posted (0: none, the status lines are kept),
         // and how often the state is asked for.
-        columns<qint32, bool, qint16, qint32, QString, int>("key", "actsAtOnce", "state", "command",
-                                                            "line2", "asked");
-        const qint16 stopped = WinampStatusStopped, playing = WinampStatusPlaying,
-                     paused = WinampStatusPaused;
-        const qint32 play = VelmoraWinamp_JMP_STARTPOS, pause = VelmoraWinamp_PAUSE;
-        for (bool now : {false, true}) {
-            row(now ? "acting at once, stopped: play" : "stopped: play", 179, now, stopped, play,
-                "Winamp play", 3);
-            row(now ? "acting at once, playing: pause" : "playing: pause", 179, now, playing, pause,
-                "Winamp pause", 3);
-            row(now ? "acting at once, paused: resume" : "paused: resume", 179, now, paused, pause,
-                "Winamp play", 3);
-        }
-        row("stop, stopped", 178, false, stopped, 0, "kept 2", 1);
-        row("stop, playing", 178, false, playing, qint32(VelmoraWinamp_STOP), "Winamp stop", 1);
-        row("next", 176, false, playing, qint32(VelmoraWinamp_NEXTSONG), "Winamp next", 0);
-        row("previous", 177, false, playing, qint32(VelmoraWinamp_PREVSONG), "Winamp prev", 0);
+        columns<qint32, qint16, qint32, QString, int>("key", "state", "command", "line2", "asked");
+        const qint16 stopped = WinampStatusStopped, playing = WinampStatusPlaying;
+        const qint32 pause = VelmoraWinamp_PAUSE;
+        row("play/pause, playing", 179, playing, pause, "Winamp pause", 3);
+        row("stop, stopped", 178, stopped, 0, "kept 2", 1);
+        row("stop, playing", 178, playing, qint32(VelmoraWinamp_STOP), "Winamp stop", 1);
+        row("next", 176, playing, qint32(VelmoraWinamp_NEXTSONG), "Winamp next", 0);
+        row("previous", 177, playing, qint32(VelmoraWinamp_PREVSONG), "Winamp prev", 0);
     }
     void playerKeys() {
         QFETCH(qint32, key);
-        QFETCH(bool, actsAtOnce);
         QFETCH(qint16, state);
         QFETCH(qint32, command);
         QFETCH(QString, line2);
@@ -188,7 +152,6 @@ private Q_SLOTS:
         main.Line2->setText("kept 2");
         player->found = 9;
         player->state = state;
-        player->actsAtOnce = actsAtOnce;
         keys->press(key);
         main.Timer_CheckKeys_Timer();
         const QList<qint32> posted = command ? QList<qint32>{command} : QList<qint32>{};

@@ -4,6 +4,7 @@
 
 #include "link/Form_Com.h"
 #include "sim/ReceiverTables.h"
+#include "state/PanelTables.h"
 #include "support/PtyPair.h"
 #include "support/TestEnvironment.h"
 #include "ui/mainwindow/Form_Velmora.h"
@@ -21,11 +22,3 @@ struct OpenLine {
         com.Com->setPortOpen(true);
     }
 };
-
-// A name by its letters and digits in upper case: "VCR 1", "Vcr1" and "vcr-1" are one name.
-inline QString nameKey(const QString &name) {
-    QString key;
-    for (const QChar c : name)
-        if (c.isLetterOrNumber()) key += c.toUpper();
-    return key;
-}

@@ -245,7 +245,7 @@ private Q_SLOTS:
         FakeClock clock("07.12.2026 06:59:00");
         Form_Velmora &main = connectedAndActivated();
         schedule({"07:00 ,Every day  ,Winamp play", "07:01 ,Every day  ,Winamp stop"});
-        hWndWinamp = FindWinamp();
+        RefreshWinamp();
         WinampCommand(VelmoraWinamp_PAUSE);
         QTRY_COMPARE(status(), "Paused");
 

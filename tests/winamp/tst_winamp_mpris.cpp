@@ -48,7 +48,7 @@ private Q_SLOTS:
 
     void silentPlayerAndCommandsWithoutCounterpart() {
         START_PLAYER(player, 3);
-        hWndWinamp = FindWinamp();
+        RefreshWinamp();
         QVERIFY(hWndWinamp != 0);
         player.freeze(true);
         // The status request gives up after a second, and commands are not waited for: a

@@ -62,7 +62,7 @@ private Q_SLOTS:
                                                      {"Noon - WINAMP Mix - winamp", ""},
                                                      {"Winamp 2.91  -  Winamp", ""},
                                                      {"", ""}});
-        hWndWinamp = FindWinamp();
+        RefreshWinamp();
         QCOMPARE(GetWindowTitle(hWndWinamp), "Aurora - Morning - Winamp");
         QCOMPARE(GetWinampTitle(), "Aurora - Morning");
         for (const char *shown : {"Noon Mix", "Winamp 2.91  -  Winamp", "track4.wav"}) {
@@ -73,7 +73,7 @@ private Q_SLOTS:
 
     void seekAndVolumeSteps() {
         START_PLAYER(player, 1);
-        hWndWinamp = FindWinamp();
+        RefreshWinamp();
         const auto at = [&] { return player.playerProperty("Position").toLongLong() / 1e6; };
         // Playback goes on meanwhile, so the position only moves further forward than the step.
         double before = at();
@@ -112,7 +112,7 @@ private Q_SLOTS:
         WinampHandle stale = 0;
         {
             START_PLAYER(player, 2);
-            stale = hWndWinamp = FindWinamp();
+            stale = RefreshWinamp();
             QCOMPARE(GetWinampStatus(), qint16(1));
             if (byCommand)
                 WinampCommand(VelmoraWinamp_QUIT);

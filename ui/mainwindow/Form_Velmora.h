@@ -24,6 +24,7 @@ class QRadioButton;
 class QTimer;
 class QWidget;
 struct CommandLineOptions;
+struct VolumeReport;
 
 class Form_Velmora : public QMainWindow, public SingleForm<Form_Velmora> {
     Q_OBJECT
@@ -231,10 +232,10 @@ public:
 
     // Volume (ui/mainwindow/Form_Velmora_volume.cpp).
     void DisplayVolume(const QString &Puffer);
+    void showVolume(const VolumeReport &report);
     void VolUp();
     void VolDown();
     void Mute(int Zone = 0);
-    QString Line2Padding() const;
     void Timer_RePressKey_Timer();
     void Image_VolUP_MouseDown(Qt::MouseButton Button);
     void Image_VolDOWN_MouseDown(Qt::MouseButton Button);
@@ -318,6 +319,9 @@ private:
     // Hands every message in text read from the port to the add-ins and then to the report
     // evaluation, as the port poll does.
     void passOnMessages(const QString &received, ErrorScope &on);
+    // Switches the window to zone 2 or back to the main zone: the Mode items and the settings
+    // sent; with panelFollows also the input frame's title, the frames and the status lines.
+    void setZoneMode(bool zone2, bool panelFollows, ErrorScope &on);
     // The schedule's firing of one entry: its receiver command, or the player's play or stop.
     void fireScheduledCommand(const QString &stCommand, ErrorScope &on);
     void fireScheduledPlayerAction(const QString &stCommand, const QString &stDescription,

@@ -19,16 +19,6 @@ std::optional<int> firstChecked(const ControlArray<QAction, Lo, Hi> &items) {
         if (items.contains(i) && items(i)->isChecked()) return i;
     return std::nullopt;
 }
-
-// Moves the group's check mark onto the item with this index. The item is looked up before
-// anything changes: an index that names no item (error 9) leaves the group as it was.
-template <int Lo, int Hi>
-void checkOnly(const ControlArray<QAction, Lo, Hi> &items, int index) {
-    QAction *chosen = items(index);
-    for (QAction *item : items)
-        if (item) item->setChecked(false);
-    chosen->setChecked(true);
-}
 } // namespace
 
 void Form_Velmora::LoadConfig() {

@@ -78,50 +78,19 @@ void Form_Velmora::Timer_CheckKeys_Timer() {
     on.step([&] { player = Menu_Extras_MT_Winamp->isChecked(); });
     if (player) {
         // The player may have been started or closed since the last tick.
-        on.step([&] { hWndWinamp = FindWinamp(); });
+        on.step([&] { RefreshWinamp(); });
         if (hWndWinamp != 0) {
+            const auto show = [&](const WinampStep &step) {
+                if (step.command == 0) return;
+                Line1->setText(QString());
+                Line2->setText(step.text);
+            };
             on.step([&] {
-                if (CompKey(kStop) && GetWinampStatus() == WinampStatusPlaying) {
-                    WinampCommand(VelmoraWinamp_STOP);
-                    Line1->setText(QString());
-                    Line2->setText(QStringLiteral("Winamp stop"));
-                }
+                if (CompKey(kStop)) show(WinampPlayStep(WinampWish::Stop));
             });
             bool playPause = false;
             on.step([&] { playPause = CompKey(kPlayPause); });
-            if (playPause) {
-                // Three checks, each asking the player afresh; the command goes out after them.
-                // A Winamp window answers the status request before it takes a posted command,
-                // but an MPRIS player takes its calls in order: a pause posted between the
-                // checks would be seen by the next one as "paused" and resumed at once.
-                qint32 command = 0;
-                QString text;
-                on.step([&] {
-                    if (GetWinampStatus() == WinampStatusStopped) {
-                        command = VelmoraWinamp_JMP_STARTPOS;
-                        text = QStringLiteral("Winamp play");
-                    }
-                });
-                on.step([&] {
-                    if (GetWinampStatus() == WinampStatusPlaying) {
-                        command = VelmoraWinamp_PAUSE;
-                        text = QStringLiteral("Winamp pause");
-                    }
-                });
-                on.step([&] {
-                    if (GetWinampStatus() == WinampStatusPaused) {
-                        command = VelmoraWinamp_PAUSE; // resumes
-                        text = QStringLiteral("Winamp play");
-                    }
-                });
-                if (command != 0) {
-                    on.step([&] { WinampCommand(command); });
-                    on.step([&] {
-                        Line1->setText(QString());
-                        Line2->setText(text);
-                    });
-                }
-            }
+            if (playPause) on.step([&] { show(WinampPlayStep(WinampWish::PlayPause)); });
             on.step([&] {
                 if (CompKey(kNextTrack)) {
                     WinampCommand(VelmoraWinamp_NEXTSONG);

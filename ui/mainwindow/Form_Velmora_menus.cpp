@@ -205,9 +205,7 @@ void Form_Velmora::Menu_Extras_61_ES_Click(int Index) {
             Menu_Extras_61_ES(Index)->setChecked(false);
             return;
         }
-        for (int i = 1; i <= 3; ++i)
-            Menu_Extras_61_ES(i)->setChecked(false);
-        Menu_Extras_61_ES(Index)->setChecked(true);
+        checkOnly(Menu_Extras_61_ES, Index);
         if (Index != 3) return;
         const QString answer =
             Dialogs::InputBox(QStringLiteral("Shell Command with full Path: "),
@@ -278,12 +276,9 @@ void Form_Velmora::Menu_MiniPopUp_POWER_Click() {
 void Form_Velmora::Menu_MiniPopUp_Zone2_Click() {
     ErrorScope on(kModule, QStringLiteral("Menu_MiniPopUp_Zone2_Click"));
     // Only the mode changes; the panel's frames and the status lines stay as they are.
-    on.step([&] {
-        const bool zone2 = !Menu_Mode_Zone2->isChecked();
-        Menu_Mode_Zone2->setChecked(zone2);
-        Menu_Mode_Main->setChecked(!zone2);
-    });
-    on.step([&] { SetSettings(); });
+    bool zone2 = false;
+    on.step([&] { zone2 = !Menu_Mode_Zone2->isChecked(); });
+    setZoneMode(zone2, false, on);
 }
 
 void Form_Velmora::Menu_MiniPopUp_Mute_Click() {

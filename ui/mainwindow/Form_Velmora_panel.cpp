@@ -353,34 +353,31 @@ void Form_Velmora::Label_Standby_Click() {
 
 void Form_Velmora::Menu_Mode_Main_Click() {
     ErrorScope on(kModule, QStringLiteral("Menu_Mode_Main_Click"));
-    on.step([&] {
-        Menu_Mode_Zone2->setChecked(false);
-        Menu_Mode_Main->setChecked(true);
-    });
-    on.step([&] { Frame_Input->setTitle(QStringLiteral("Input")); });
-    on.step([&] {
-        if (Frame_Input->isVisibleTo(this)) showModeFrames(false);
-    });
-    on.step([&] {
-        Line1->setText(QStringLiteral("Mode Main/Master"));
-        Line2->setText(QString());
-    });
-    on.step([&] { SetSettings(); });
+    setZoneMode(false, true, on);
 }
 
 void Form_Velmora::Menu_Mode_Zone2_Click() {
     ErrorScope on(kModule, QStringLiteral("Menu_Mode_Zone2_Click"));
+    setZoneMode(true, true, on);
+}
+
+void Form_Velmora::setZoneMode(bool zone2, bool panelFollows, ErrorScope &on) {
     on.step([&] {
-        Menu_Mode_Zone2->setChecked(true);
-        Menu_Mode_Main->setChecked(false);
+        Menu_Mode_Zone2->setChecked(zone2);
+        Menu_Mode_Main->setChecked(!zone2);
     });
-    on.step([&] { Frame_Input->setTitle(QStringLiteral("Rec Out")); });
-    on.step([&] {
-        if (Frame_Input->isVisibleTo(this)) showModeFrames(true);
-    });
-    on.step([&] {
-        Line1->setText(QStringLiteral("Mode Zone 2"));
-        Line2->setText(QString());
-    });
+    if (panelFollows) {
+        on.step([&] {
+            Frame_Input->setTitle(zone2 ? QStringLiteral("Rec Out") : QStringLiteral("Input"));
+        });
+        on.step([&] {
+            if (Frame_Input->isVisibleTo(this)) showModeFrames(zone2);
+        });
+        on.step([&] {
+            Line1->setText(zone2 ? QStringLiteral("Mode Zone 2")
+                                 : QStringLiteral("Mode Main/Master"));
+            Line2->setText(QString());
+        });
+    }
     on.step([&] { SetSettings(); });
 }

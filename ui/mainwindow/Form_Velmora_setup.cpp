@@ -20,20 +20,12 @@ void Form_Velmora::Menu_Setup_Port_Click(int Index) {
     ErrorScope on(kModule, QStringLiteral("Menu_Setup_Port_Click"));
     // The port is used at the next connect; nothing is opened or sent now.
     on.step([&] { Form_Com::instance().Com->setCommPort(Index); });
-    on.step([&] {
-        for (QAction *item : Menu_Setup_Port)
-            if (item) item->setChecked(false);
-        Menu_Setup_Port(Index)->setChecked(true);
-    });
+    on.step([&] { checkOnly(Menu_Setup_Port, Index); });
 }
 
 void Form_Velmora::Menu_Setup_ReportTime_Click(int Index) {
     ErrorScope on(kModule, QStringLiteral("Menu_Setup_ReportTime_Click"));
-    on.step([&] {
-        for (QAction *item : Menu_Setup_ReportTime)
-            if (item) item->setChecked(false);
-        Menu_Setup_ReportTime(Index)->setChecked(true);
-    });
+    on.step([&] { checkOnly(Menu_Setup_ReportTime, Index); });
     // Sent whether or not a receiver is connected; a closed port drops it.
     on.step([&] { Form_Com::instance().runCommand(reportTimeCommand(Index), nullptr); });
 }

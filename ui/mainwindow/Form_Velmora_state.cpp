@@ -6,7 +6,6 @@
 #include "base/Dialogs.h"
 #include "base/ErrorHandling.h"
 #include "link/Form_Com.h"
-#include "link/Framing.h"
 #include "state/ConfigurationBlock.h"
 #include "state/ReportEvaluation.h"
 #include "ui/Shell.h"
@@ -75,7 +74,7 @@ void Form_Velmora::DatenAuswerten(const QString &message) {
     ReportPlan plan;
     on.step([&] { plan = planReport(message, Menu_Mode_Zone2->isChecked()); });
     if (plan.volume) {
-        on.step([&] { DisplayVolume(Frame::STX + message + Frame::ETX); });
+        if (plan.volumeReport) on.step([&] { showVolume(*plan.volumeReport); });
         return;
     }
     bReceiverUpdate = 1;
@@ -203,8 +202,7 @@ void Form_Velmora::run61ESActions() {
     });
     on.step([&] {
         if (!Menu_Extras_61_ES(2)->isChecked()) return;
-        hWndWinamp = FindWinamp();
-        if (hWndWinamp == 0) {
+        if (RefreshWinamp() == 0) {
             Dialogs::MsgBox(
                 QStringLiteral("WinAmp muss zuerst gestartet werden,\r\n"
                                "um ihn auch fernsteuern zu können.\r\n\r\n"
@@ -248,26 +246,13 @@ void Form_Velmora::Timer_CheckTastenRepeat_Timer() {
 
 void Form_Velmora::playerFollowsMute(bool muted) {
     if (!Menu_Extras_61_ES(2)->isChecked()) return;
-    hWndWinamp = FindWinamp();
-    if (hWndWinamp == 0) return;
-    if (!muted) {
-        if (GetWinampStatus() == 0) {
-            WinampCommand(VelmoraWinamp_JMP_STARTPOS);
-            Line2->setText(QStringLiteral("Winamp play"));
-        }
-        if (GetWinampStatus() == 3) {
-            WinampCommand(VelmoraWinamp_PAUSE);
-            Line2->setText(QStringLiteral("Winamp play"));
-        }
-    } else if (GetWinampStatus() == 1) {
-        WinampCommand(VelmoraWinamp_PAUSE);
-        Line2->setText(QStringLiteral("Winamp pause"));
-    }
+    if (RefreshWinamp() == 0) return;
+    const WinampStep step = WinampPlayStep(muted ? WinampWish::Pause : WinampWish::Play);
+    if (step.command != 0) Line2->setText(step.text);
 }
 
 void Form_Velmora::playerForwardStep() {
-    hWndWinamp = FindWinamp();
-    if (hWndWinamp == 0 || GetWinampStatus() != 1) return;
+    if (RefreshWinamp() == 0 || GetWinampStatus() != 1) return;
     WinampCommand(VelmoraWinamp_FFWDSS);
     WinampCommand(VelmoraWinamp_FFWDSS);
 }

@@ -99,34 +99,15 @@ void Form_Velmora::fireScheduledCommand(const QString &stCommand, ErrorScope &on
 
 void Form_Velmora::fireScheduledPlayerAction(const QString &stCommand, const QString &stDescription,
                                              ErrorScope &on) {
-    on.step([] { hWndWinamp = FindWinamp(); });
+    on.step([] { RefreshWinamp(); });
     if (hWndWinamp == 0) return;
     const auto names = [&](const char *word) {
         const QLatin1String w(word);
         return stCommand.toLower().contains(w) || stDescription.toLower().contains(w);
     };
-    if (names("play")) {
-        // The state is asked afresh for each test: a stopped player starts, a paused one
-        // resumes, a playing one is left alone.
-        on.step([&] {
-            if (GetWinampStatus() == WinampStatusStopped) {
-                WinampCommand(VelmoraWinamp_JMP_STARTPOS);
-                Line2->setText(QStringLiteral("Winamp play"));
-            }
-        });
-        on.step([&] {
-            if (GetWinampStatus() == WinampStatusPaused) {
-                WinampCommand(VelmoraWinamp_PAUSE);
-                Line2->setText(QStringLiteral("Winamp play"));
-            }
-        });
-    }
-    if (names("stop")) {
-        on.step([&] {
-            if (GetWinampStatus() == WinampStatusPlaying) {
-                WinampCommand(VelmoraWinamp_STOP);
-                Line2->setText(QStringLiteral("Winamp stop"));
-            }
-        });
-    }
+    const auto show = [&](const WinampStep &step) {
+        if (step.command != 0) Line2->setText(step.text);
+    };
+    if (names("play")) on.step([&] { show(WinampPlayStep(WinampWish::Play)); });
+    if (names("stop")) on.step([&] { show(WinampPlayStep(WinampWish::Stop)); });
 }

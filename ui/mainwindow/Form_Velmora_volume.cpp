@@ -25,39 +25,35 @@ void Form_Velmora::DisplayVolume(const QString &Puffer) {
     ErrorScope on(kModule, QStringLiteral("DisplayVolume"));
     std::optional<VolumeReport> report;
     on.step([&] { report = decodeVolumeReport(Puffer); });
-    if (!report) return;
-    const bool main = report->zone == VolumeZone::Main;
+    if (report) showVolume(*report);
+}
+
+void Form_Velmora::showVolume(const VolumeReport &report) {
+    ErrorScope on(kModule, QStringLiteral("DisplayVolume"));
+    const bool main = report.zone == VolumeZone::Main;
     // The receiver repeats the same main level; an unchanged display costs nothing. Zone 2 is
     // shown every time.
-    if (main && Line1->text() == report->line1) return;
-    on.step([&] { Line1->setText(report->line1); });
-    on.step([&] {
-        Line2->setText(QString(barLength(report->level), kVolumeBarBlock));
-        Line2->setText(Line2->text() + Line2Padding());
-    });
+    if (main && Line1->text() == report.line1) return;
+    on.step([&] { Line1->setText(report.line1); });
+    on.step([&] { Line2->setText(report.line2); });
     if (main)
         on.step([&] {
             if (PictureBox *picture = miniVolumePicture()) {
                 picture->Cls();
                 picture->fillBox(0, 0,
-                                 static_cast<int>(miniBarWidth(report->value, picture->width())),
+                                 static_cast<int>(miniBarWidth(report.value, picture->width())),
                                  picture->height(), kMiniBarColour);
             }
         });
     on.step([&] {
         AddInBroadcast *addIns = AddInBroadcast::current();
         if (!addIns) return;
-        const float level = float(levelValue(report->level));
+        const float level = float(levelValue(report.level));
         if (main)
             addIns->SemdVolumeMain(level);
         else
             addIns->SemdVolumeZone2(level);
     });
-}
-
-QString Form_Velmora::Line2Padding() const {
-    const auto missing = 20 - Line2->text().size();
-    return missing > 0 ? QString(missing, QLatin1Char('-')) : QString();
 }
 
 void Form_Velmora::VolUp() {

@@ -15,32 +15,28 @@ const QString kModule = QStringLiteral("Form_Velmora");
 void Form_Velmora::imgWinampNext_Click() {
     ErrorScope on(kModule, QStringLiteral("imgWinampNext_Click"));
     on.step([] {
-        hWndWinamp = FindWinamp();
-        if (hWndWinamp != 0) WinampCommand(VelmoraWinamp_FFWDSS);
+        if (RefreshWinamp() != 0) WinampCommand(VelmoraWinamp_FFWDSS);
     });
 }
 
 void Form_Velmora::imgWinampNext_DblClick() {
     ErrorScope on(kModule, QStringLiteral("imgWinampNext_DblClick"));
     on.step([] {
-        hWndWinamp = FindWinamp();
-        if (hWndWinamp != 0) WinampCommand(VelmoraWinamp_NEXTSONG);
+        if (RefreshWinamp() != 0) WinampCommand(VelmoraWinamp_NEXTSONG);
     });
 }
 
 void Form_Velmora::imgWinampPrevious_Click() {
     ErrorScope on(kModule, QStringLiteral("imgWinampPrevious_Click"));
     on.step([] {
-        hWndWinamp = FindWinamp();
-        if (hWndWinamp != 0) WinampCommand(VelmoraWinamp_REW5S);
+        if (RefreshWinamp() != 0) WinampCommand(VelmoraWinamp_REW5S);
     });
 }
 
 void Form_Velmora::imgWinampPrevious_DblClick() {
     ErrorScope on(kModule, QStringLiteral("imgWinampPrevious_DblClick"));
     on.step([] {
-        hWndWinamp = FindWinamp();
-        if (hWndWinamp != 0) WinampCommand(VelmoraWinamp_PREVSONG);
+        if (RefreshWinamp() != 0) WinampCommand(VelmoraWinamp_PREVSONG);
     });
 }
 
