@@ -29,16 +29,17 @@ Q_LOGGING_CATEGORY(lcAddIns, "velmora.addins", QtWarningMsg)
 namespace {
 constexpr int kObjectsPerClient = 64;
 constexpr int kUnloadAnswerMs = 3000; // for all event sinks together
-const QString kAddInInterface = QStringLiteral("org.velmora.Velmora.AddIn");
+// The host objects' interface, as their class declares it.
+const QString kAddInInterface = QString::fromLatin1(
+    AddInBusObject::staticMetaObject
+        .classInfo(AddInBusObject::staticMetaObject.indexOfClassInfo("D-Bus Interface"))
+        .value());
+const QString kIntrospect = QStringLiteral("Introspect");
 const QString kProperties = QStringLiteral("org.freedesktop.DBus.Properties");
 const QString kIntrospectable = QStringLiteral("org.freedesktop.DBus.Introspectable");
 const QString kDocType = QStringLiteral(
     "<!DOCTYPE node PUBLIC \"-//freedesktop//DTD D-BUS Object Introspection 1.0//EN\"\n"
     "\"http://www.freedesktop.org/standards/dbus/1.0/introspect.dtd\">\n");
-
-QString treePath() {
-    return QLatin1String(kAddInServicePath) + QLatin1String("/AddIn");
-}
 
 // 128 random bits in hex: a path nobody can guess, unrelated to the add-in's ID (which every
 // add-in learns as the sender of AddInMessage) and to the paths before it.
@@ -140,7 +141,7 @@ public:
         if (message.type() != QDBusMessage::MethodCallMessage) return false;
         QDBusMessage reply;
         AddInBusObject *object = m_service.objectAt(message.path());
-        if (message.path() == treePath() && message.member() == QLatin1String("Introspect")) {
+        if (message.path() == QLatin1String(kAddInObjectsPath) && message.member() == kIntrospect) {
             reply = message.createReply(kDocType + QStringLiteral("<node/>\n")); // lists no path
         } else if (!object) {
             reply = message.createErrorReply(QDBusError::UnknownObject,
@@ -211,8 +212,8 @@ void AddInBusObject::toOwner(const QString &signal, const QList<QVariant> &argum
 
 QDBusMessage AddInBusObject::answer(const QDBusMessage &call) {
     const QString interface = call.interface();
-    if ((interface.isEmpty() || interface == kIntrospectable) &&
-        call.member() == QLatin1String("Introspect") && call.signature().isEmpty())
+    if ((interface.isEmpty() || interface == kIntrospectable) && call.member() == kIntrospect &&
+        call.signature().isEmpty())
         return call.createReply(introspection());
     if (interface == kProperties) return propertyCall(call);
     if (interface.isEmpty() || interface == kAddInInterface) return methodCall(call);
@@ -313,9 +314,8 @@ QDBusMessage AddInBusObject::answerLater() {
 
 QDBusMessage AddInBusObject::unloadQuestion() const {
     if (m_sinkService.isEmpty() || m_sinkPath.isEmpty()) return QDBusMessage();
-    return QDBusMessage::createMethodCall(m_sinkService, m_sinkPath,
-                                          QStringLiteral("org.velmora.Velmora.AddInEvents"),
-                                          QStringLiteral("Unload"));
+    return QDBusMessage::createMethodCall(
+        m_sinkService, m_sinkPath, QLatin1String(kAddInEventsInterface), QStringLiteral("Unload"));
 }
 
 AddInBusObject::~AddInBusObject() = default;
@@ -488,8 +488,9 @@ bool AddInService::start() {
         qCWarning(lcAddIns) << "cannot export" << kAddInServicePath;
         return false;
     }
-    if (!m_bus.registerVirtualObject(treePath(), m_tree, QDBusConnection::SubPath)) {
-        qCWarning(lcAddIns) << "cannot export" << treePath();
+    if (!m_bus.registerVirtualObject(QLatin1String(kAddInObjectsPath), m_tree,
+                                     QDBusConnection::SubPath)) {
+        qCWarning(lcAddIns) << "cannot export" << QLatin1String(kAddInObjectsPath);
         m_bus.unregisterObject(QLatin1String(kAddInServicePath));
         return false;
     }
@@ -527,7 +528,7 @@ QDBusObjectPath AddInService::CreateAddIn() {
             return QDBusObjectPath();
         }
     }
-    const QString path = treePath() + QLatin1Char('/') + unguessableToken();
+    const QString path = QLatin1String(kAddInObjectsPath) + QLatin1Char('/') + unguessableToken();
     auto *object = new AddInBusObject(client, path, m_bus);
     object->setParent(this);
     m_objects.insert(path, object);

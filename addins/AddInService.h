@@ -16,12 +16,14 @@
 //             objects.
 #pragma once
 
+#include "addins/BusNames.h"
 #include <QDBusConnection>
 #include <QDBusContext>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QHash>
 #include <QList>
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -30,12 +32,6 @@
 class clsAddIn;
 class QDBusServiceWatcher;
 class QDBusVirtualObject;
-
-inline constexpr char kAddInServiceName[] = "org.velmora.Velmora";
-inline constexpr char kAddInServicePath[] = "/org/velmora/Velmora";
-// Errors of the bus only (the in-process members keep their documented results).
-inline constexpr char kErrorNotSent[] = "org.velmora.Velmora.Error.NotSent";
-inline constexpr char kErrorVetoed[] = "org.velmora.Velmora.Error.Vetoed";
 
 // One host object as seen on the bus. Its calls arrive through the service's message handler,
 // which has checked that they come from the owner; the declarations below are the interface.

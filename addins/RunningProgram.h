@@ -7,12 +7,12 @@
 //             Activate(port, powerOn, mini) -> alreadyConnected
 #pragma once
 
+#include "addins/BusNames.h"
+
 #include <QDBusConnection>
 #include <QObject>
 #include <QString>
 #include <optional>
-
-inline constexpr char kRunningProgramPath[] = "/org/velmora/Velmora/Program";
 
 class RunningProgram : public QObject {
     Q_OBJECT

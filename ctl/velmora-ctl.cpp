@@ -3,7 +3,7 @@
 // own. The commands that act on the receiver or the window start Velmora when it does not run
 // (through the session bus); the others only talk to a running one.
 #include "AddInHostInterface.h"
-#include "addins/AddInService.h"
+#include "addins/BusNames.h"
 #include "link/CommandCatalogue.h"
 #include "state/PanelTables.h"
 

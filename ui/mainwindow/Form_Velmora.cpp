@@ -145,7 +145,7 @@ void Form_Velmora::evaluateCommandLine(const CommandLineOptions &options) {
         return;
     }
     if (options.connect) {
-        on.step([&] { Form_Com::instance().Com->setCommPort(options.port); });
+        on.step([&] { usePort(options.port); });
         on.step([&] { ConnectToYamaha(options.powerOn); });
     }
     // The later corner option wins.

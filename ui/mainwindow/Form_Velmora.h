@@ -316,6 +316,9 @@ private:
     void onClick(QAction *item, void (Form_Velmora::*handler)());
     void onClick(QAction *item, void (Form_Velmora::*handler)(int), int index);
     void evaluateCommandLine(const CommandLineOptions &options);
+    // The port the next connect opens, for -C, the stored setting and the Setup menu alike: the
+    // one place the window sets the link's port number.
+    void usePort(long number);
     // Hands every message in text read from the port to the add-ins and then to the report
     // evaluation, as the port poll does.
     void passOnMessages(const QString &received, ErrorScope &on);

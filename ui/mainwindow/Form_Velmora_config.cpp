@@ -38,7 +38,7 @@ void Form_Velmora::LoadConfig() {
         on.step([&] {
             // As picking the item does: the port is used at the next connect.
             checkOnly(Menu_Setup_Port, *port);
-            Form_Com::instance().Com->setCommPort(*port);
+            usePort(*port);
         });
     // The interval reaches the receiver when connecting, not now.
     if (const std::optional<int> interval = storedIndex(value(ConfigKey::ReportTime)))

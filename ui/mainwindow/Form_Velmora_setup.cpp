@@ -16,10 +16,14 @@ const QString kModule = QStringLiteral("Form_Velmora");
 
 } // namespace
 
+void Form_Velmora::usePort(long number) {
+    Form_Com::instance().Com->setCommPort(number);
+}
+
 void Form_Velmora::Menu_Setup_Port_Click(int Index) {
     ErrorScope on(kModule, QStringLiteral("Menu_Setup_Port_Click"));
     // The port is used at the next connect; nothing is opened or sent now.
-    on.step([&] { Form_Com::instance().Com->setCommPort(Index); });
+    on.step([&] { usePort(Index); });
     on.step([&] { checkOnly(Menu_Setup_Port, Index); });
 }
 
