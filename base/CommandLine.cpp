@@ -2,7 +2,7 @@
 // Evaluation of the command line.
 #include "base/CommandLine.h"
 
-#include <limits>
+#include "base/LenientNumber.h"
 
 namespace {
 QString &commandText() {
@@ -12,25 +12,7 @@ QString &commandText() {
 } // namespace
 
 long leadingNumber(QStringView text) {
-    long long value = 0;
-    bool negative = false;
-    bool signSeen = false;
-    bool digitSeen = false;
-    for (const QChar c : text) {
-        if (c == QLatin1Char(' ') || c == QLatin1Char('\t')) continue;
-        if (!digitSeen && !signSeen && (c == QLatin1Char('-') || c == QLatin1Char('+'))) {
-            signSeen = true;
-            negative = c == QLatin1Char('-');
-            continue;
-        }
-        if (c < QLatin1Char('0') || c > QLatin1Char('9')) break;
-        digitSeen = true;
-        // Held at the largest number rather than overflowing on a long row of digits.
-        constexpr long long top = std::numeric_limits<long>::max();
-        const int digit = c.unicode() - '0';
-        value = value > (top - digit) / 10 ? top : value * 10 + digit;
-    }
-    return static_cast<long>(negative ? -value : value);
+    return lenientNumber(text, NumberBlanks::Anywhere);
 }
 
 CommandLineOptions evaluateCommandLine(const QString &commandLine) {

@@ -2,6 +2,7 @@
 // The settings kept between runs: store access and the rules for reading and writing values.
 #include "base/ConfigValues.h"
 
+#include "base/LenientNumber.h"
 #include "base/RuntimeError.h"
 
 #include <QFile>
@@ -32,10 +33,6 @@ void clearOwnerlessLock(const QString &lockName) {
     QThread::msleep(200);
     if (empty() && QFile::remove(lockName))
         qCWarning(lcConfig) << "removed the ownerless lock" << lockName;
-}
-
-bool isBlank(QChar c) {
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
 }
 } // namespace
 
@@ -99,20 +96,7 @@ StoredConfig keepConfigKeys(const ConfigPairs &pairs) {
 }
 
 long configNumber(QStringView value) {
-    qsizetype i = 0;
-    while (i < value.size() && isBlank(value[i]))
-        ++i;
-    bool negative = false;
-    if (i < value.size() && (value[i] == QLatin1Char('-') || value[i] == QLatin1Char('+')))
-        negative = value[i++] == QLatin1Char('-');
-    long long number = 0;
-    constexpr long long top = std::numeric_limits<long>::max();
-    for (; i < value.size() && value[i] >= QLatin1Char('0') && value[i] <= QLatin1Char('9'); ++i) {
-        // Held at the largest number rather than overflowing on a long row of digits.
-        const int digit = value[i].unicode() - '0';
-        number = number > (top - digit) / 10 ? top : number * 10 + digit;
-    }
-    return static_cast<long>(negative ? -number : number);
+    return lenientNumber(value, NumberBlanks::Leading);
 }
 
 std::optional<int> storedIndex(const std::optional<QString> &value) {

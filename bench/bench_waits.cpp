@@ -2,6 +2,7 @@
 // CPU time spent by the program's waits: each wait is timed on the wall clock and on the
 // process's CPU clock; a wait that spins shows close to 100 %.
 #include "link/Form_Com.h"
+#include "sim/PseudoTerminal.h"
 #include "ui/WindowProcs.h"
 #include "ui/mainwindow/Form_Velmora.h"
 
@@ -9,11 +10,7 @@
 #include <QElapsedTimer>
 #include <QTimer>
 #include <cstdio>
-#include <fcntl.h>
-#include <pty.h>
 #include <sys/resource.h>
-#include <termios.h>
-#include <unistd.h>
 
 namespace {
 double cpuSeconds() {
@@ -39,14 +36,9 @@ int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
 
     // A silent line: a pseudo-terminal whose other end never answers.
-    int master = -1, slave = -1;
-    char name[256] = {};
-    if (openpty(&master, &slave, name, nullptr, nullptr) != 0) return 1;
-    termios t{};
-    tcgetattr(slave, &t);
-    cfmakeraw(&t);
-    tcsetattr(slave, TCSANOW, &t);
-    qputenv("VELMORA_COM1", name);
+    PseudoTerminal line;
+    if (!openPseudoTerminal(line)) return 1;
+    qputenv("VELMORA_COM1", line.slavePath.toLocal8Bit());
 
     Form_Velmora &main = Form_Velmora::instance();
     Form_Com &com = Form_Com::instance();
@@ -68,7 +60,6 @@ int main(int argc, char *argv[]) {
 
     destroyAllForms();
     Form_Com::destroyNow();
-    ::close(slave);
-    ::close(master);
+    closePseudoTerminal(line);
     return 0;
 }

@@ -1,80 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The serial-port control on top of QSerialPort.
+// The serial-port control on top of the line's back-end.
 #include "link/ComPort.h"
 
 #include "base/RuntimeError.h"
 #include "link/Framing.h"
+#include "link/Transport.h"
 
-#include <QDeadlineTimer>
 #include <QFileInfo>
-#include <QLoggingCategory>
-
-#include <cerrno>
-#include <cstring>
-
-#ifdef Q_OS_UNIX
-#include <poll.h>
-#include <sys/ioctl.h>
-#include <termios.h>
-#endif
-
-Q_LOGGING_CATEGORY(lcPort, "velmora.link.port", QtWarningMsg)
-
-namespace {
-const QString kSource = QStringLiteral("Com");
-
-[[noreturn]] void fail(long number, const QString &detail = QString()) {
-    QString text = RuntimeError::standardText(number);
-    if (!detail.isEmpty()) text += QStringLiteral(" (") + detail + QLatin1Char(')');
-    throw RuntimeError(number, text, kSource);
-}
-
-PortCondition conditionOf(QSerialPort &port, QSerialPort::SerialPortError reported) {
-    PortCondition c;
-    c.reported = reported;
-#ifdef Q_OS_UNIX
-    const int fd = static_cast<int>(port.handle());
-    pollfd p{fd, POLLIN, 0};
-    if (::poll(&p, 1, 0) > 0) {
-        c.readable = (p.revents & POLLIN) != 0;
-        c.hungUp = (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
-    }
-    int waiting = 0;
-    termios settings{};
-    if (::ioctl(fd, FIONREAD, &waiting) != 0 || ::tcgetattr(fd, &settings) != 0)
-        c.systemError = errno;
-    c.waiting = waiting;
-#else
-    Q_UNUSED(port);
-    // Windows reports a removed device as a resource error.
-    c.hungUp = reported == QSerialPort::ResourceError;
-#endif
-    return c;
-}
-
-QString lossText(const PortCondition &c) {
-    if (c.hungUp) return QStringLiteral("the device hung up");
-    if (c.systemError != 0) return QString::fromLocal8Bit(std::strerror(c.systemError));
-    return QStringLiteral("end of file");
-}
-} // namespace
-
-bool portDeviceGone(const PortCondition &c) {
-    if (c.reported == QSerialPort::NoError || c.reported == QSerialPort::TimeoutError) return false;
-    if (c.hungUp) return true;
-    switch (c.systemError) {
-    case 0:
-        return c.readable && c.waiting == 0; // end of file
-    case EINTR:
-    case EAGAIN:
-#if EWOULDBLOCK != EAGAIN
-    case EWOULDBLOCK:
-#endif
-        return false;
-    default:
-        return true;
-    }
-}
 
 QString portDeviceName(long n) {
 #ifdef Q_OS_WIN
@@ -88,133 +20,56 @@ QString portDeviceName(long n) {
 #endif
 }
 
-QString portPermissionHint(const QString &device, const QString &group, bool groupMayUse,
-                           const QString &user) {
-#ifdef Q_OS_WIN
-    Q_UNUSED(device);
-    Q_UNUSED(group);
-    Q_UNUSED(groupMayUse);
-    Q_UNUSED(user);
-    return QString();
-#else
-    const QString u = user.isEmpty() ? QStringLiteral("$USER") : user;
-    if (!groupMayUse || group.isEmpty())
-        return QStringLiteral("Only the owner of %1 may use it; serial adapters normally belong to "
-                              "the group \"dialout\", which \"sudo adduser %2 dialout\" joins.")
-            .arg(device, u);
-    return QStringLiteral("%1 may be used by the members of the group \"%2\". Join it with "
-                          "\"sudo adduser %3 %2\", then log out and in again.")
-        .arg(device, group, u);
-#endif
-}
-
 ComPort::ComPort(QObject *parent) : QObject(parent) {
-    // The receiver's input buffer size; what does not fit stays with the system until read.
-    m_port.setReadBufferSize(1024);
-    connect(&m_port, &QSerialPort::readyRead, this, &ComPort::readyRead);
-    connect(&m_port, &QSerialPort::errorOccurred, this, &ComPort::checkDevice);
-}
-
-void ComPort::checkDevice(QSerialPort::SerialPortError error) {
-    if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError || !m_port.isOpen())
-        return;
-    const PortCondition condition = conditionOf(m_port, error);
-    if (!portDeviceGone(condition)) {
-        if (!m_quietModemLines) qCWarning(lcPort) << deviceName() << m_port.errorString();
-        return;
-    }
-    // A descriptor whose device has gone stays readable for ever: left open, its read notifier
-    // would spin a core. Closing the port ends the notifier at once.
-    const QString reason = deviceName() + QStringLiteral(": ") + lossText(condition);
-    qCWarning(lcPort).noquote() << reason;
-    m_port.close();
-    m_port.clearError();
-    Q_EMIT deviceLost(reason);
 }
 
 ComPort::~ComPort() {
-    if (m_port.isOpen()) m_port.close();
+    if (m_transport) m_transport->close();
 }
 
 void ComPort::setCommPort(long number) {
-    if (m_port.isOpen()) fail(ErrNr::ComPortAlreadyOpen);
-    if (number < 1 || number > 255) fail(ErrNr::ComInvalidPortNumber, QString::number(number));
+    if (PortOpen()) raiseComError(ErrNr::ComPortAlreadyOpen);
+    if (number < 1 || number > 255)
+        raiseComError(ErrNr::ComInvalidPortNumber, QString::number(number));
     m_number = number;
 }
 
 bool ComPort::PortOpen() const {
-    return m_port.isOpen();
+    return m_transport && m_transport->isOpen();
 }
 
 void ComPort::setPortOpen(bool open) {
     if (!open) {
-        if (m_port.isOpen()) m_port.close();
+        if (m_transport) m_transport->close();
         return;
     }
-    if (m_port.isOpen()) fail(ErrNr::ComPortAlreadyOpen, deviceName());
-    m_port.setPortName(deviceName());
-    if (!m_port.open(QIODevice::ReadWrite)) {
-        const QString detail = deviceName() + QStringLiteral(": ") + m_port.errorString();
-        const auto error = m_port.error();
-        m_port.clearError();
-        switch (error) {
-        case QSerialPort::DeviceNotFoundError:
-            fail(ErrNr::ComInvalidPortNumber, detail);
-        case QSerialPort::PermissionError: {
-            const QFileInfo file(deviceName());
-            const bool groupMayUse = file.permission(QFile::ReadGroup | QFile::WriteGroup);
-            const QString hint = portPermissionHint(deviceName(), file.group(), groupMayUse,
-                                                    qEnvironmentVariable("USER"));
-            fail(ErrNr::ComPortNotAvailable,
-                 hint.isEmpty() ? detail : detail + QStringLiteral(". ") + hint);
-        }
-        default:
-            fail(ErrNr::ComSetStateFailed, detail);
-        }
+    if (PortOpen()) raiseComError(ErrNr::ComPortAlreadyOpen, deviceName());
+    const QString device = deviceName();
+    // The old line may be the one whose signal runs now (a reconnect after its device went).
+    if (m_transport) {
+        m_transport->disconnect(this);
+        m_transport->deleteLater();
     }
-    const bool configured =
-        m_port.setBaudRate(QSerialPort::Baud9600) && m_port.setDataBits(QSerialPort::Data8) &&
-        m_port.setParity(QSerialPort::NoParity) && m_port.setStopBits(QSerialPort::OneStop) &&
-        m_port.setFlowControl(QSerialPort::NoFlowControl);
-    if (!configured) {
-        const QString detail = deviceName() + QStringLiteral(": ") + m_port.errorString();
-        m_port.close();
-        fail(ErrNr::ComSetStateFailed, detail);
-    }
-    // The receiver's cable uses only the data lines; raising DTR and RTS does no harm and
-    // powers the level converters of adapters that draw from them. Pseudo-terminals have no
-    // modem lines, so a refusal is not an error.
-    m_quietModemLines = true;
-    m_port.setDataTerminalReady(true);
-    m_port.setRequestToSend(true);
-    m_quietModemLines = false;
-    m_port.clearError();
-    m_port.clear(QSerialPort::AllDirections);
+    m_transport = makeTransport(device).release();
+    m_transport->setParent(this);
+    connect(m_transport, &Transport::readable, this, &ComPort::readyRead);
+    connect(m_transport, &Transport::lost, this, &ComPort::deviceLost);
+    m_transport->open(device);
 }
 
 long ComPort::InBufferCount() {
-    if (!m_port.isOpen()) return 0;
-    // Take whatever the system has received so far into the buffer, without waiting.
-    m_port.waitForReadyRead(0);
-    if (m_port.error() == QSerialPort::TimeoutError) m_port.clearError();
-    return static_cast<long>(m_port.bytesAvailable());
+    if (!PortOpen()) return 0;
+    return static_cast<long>(m_transport->bytesAvailable());
 }
 
 QString ComPort::Input() {
-    if (!m_port.isOpen()) fail(ErrNr::ComPortNotOpen);
+    if (!PortOpen()) raiseComError(ErrNr::ComPortNotOpen);
     InBufferCount();
-    if (!m_port.isOpen()) return QString(); // the device went while it was read: told already
-    return fromLineBytes(m_port.readAll());
+    if (!PortOpen()) return QString(); // the device went while it was read: told already
+    return fromLineBytes(m_transport->read());
 }
 
 void ComPort::Output(const QString &text, int timeoutMs) {
-    if (!m_port.isOpen()) fail(ErrNr::ComPortNotOpen);
-    const QByteArray bytes = toLineBytes(text);
-    if (m_port.write(bytes) != bytes.size()) fail(ErrNr::ComWriteFailed, m_port.errorString());
-    // Hand the frame to the system now rather than on the next turn of the event loop.
-    const QDeadlineTimer deadline(timeoutMs);
-    while (m_port.bytesToWrite() > 0 && !deadline.hasExpired()) {
-        if (!m_port.waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) break;
-    }
-    if (m_port.error() == QSerialPort::TimeoutError) m_port.clearError();
+    if (!PortOpen()) raiseComError(ErrNr::ComPortNotOpen);
+    m_transport->write(toLineBytes(text), timeoutMs);
 }

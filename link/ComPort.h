@@ -3,37 +3,13 @@
 #pragma once
 
 #include <QObject>
-#include <QSerialPort>
 #include <QString>
+
+class Transport;
 
 // The device behind port number n: "COMn" on Windows; elsewhere the device named by the
 // environment variable VELMORA_COM<n>, else /dev/ttyUSB<n-1> when it exists, else /dev/ttyS<n-1>.
 QString portDeviceName(long n);
-
-// What to tell a user whom the system does not let open a port: which group the device
-// belongs to and how to join it (on Debian the serial devices belong to "dialout"). Empty on
-// Windows, where ports carry no groups.
-// groupMayUse: whether the device's group may read and write it at all.
-QString portPermissionHint(const QString &device, const QString &group, bool groupMayUse,
-                           const QString &user);
-
-// What the descriptor of an open port says after the port reported a failure. Asked of the
-// descriptor itself: the port's error text carries whatever errno an earlier call left behind
-// (a read that finds the end of the file sets none).
-struct PortCondition {
-    QSerialPort::SerialPortError reported = QSerialPort::NoError; // the port's own word
-    bool readable = false;                                        // poll(2) finds it readable
-    bool hungUp = false; // ... with POLLHUP, POLLERR or POLLNVAL
-    qint64 waiting = 0;  // bytes the system holds for reading (FIONREAD)
-    int systemError = 0; // errno of the first call asking the device that failed (FIONREAD,
-                         // tcgetattr); 0 when the device answered
-};
-
-// Whether the device behind the port has gone: after a failure (not a timeout), the descriptor
-// hangs up, reads end of file (readable with nothing waiting), or the device no longer answers
-// (EIO, ENXIO, ENODEV or any other lasting errno). A call that was interrupted (EINTR) or told
-// to try again (EAGAIN), and a failure after which the device still answers, are not.
-bool portDeviceGone(const PortCondition &condition);
 
 class ComPort : public QObject {
     Q_OBJECT
@@ -63,7 +39,6 @@ public:
     void Output(const QString &text, int timeoutMs = 800);
 
     QString deviceName() const { return portDeviceName(m_number); }
-    QSerialPort &serialPort() { return m_port; }
 
 Q_SIGNALS:
     // Data arrived while the event loop was running.
@@ -73,11 +48,7 @@ Q_SIGNALS:
     void deviceLost(const QString &reason);
 
 private:
-    // Reads the descriptor's condition after the port reported `error`; when its device has
-    // gone, closes the port (which stops its notifiers) and says so with deviceLost.
-    void checkDevice(QSerialPort::SerialPortError error);
-
-    QSerialPort m_port;
+    // The line of the open port; replaced at every opening, for the back-end its device needs.
+    Transport *m_transport = nullptr;
     long m_number = 1;
-    bool m_quietModemLines = false;
 };

@@ -3,6 +3,7 @@
 #include "sim/ReceiverSimulator.h"
 
 #include "link/Framing.h"
+#include "sim/PseudoTerminal.h"
 
 #include <QLoggingCategory>
 #include <QRandomGenerator>
@@ -15,14 +16,7 @@
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#if __has_include(<pty.h>)
-#include <pty.h>
-#else
-#include <util.h> // openpty on the BSDs and macOS
-#endif
 #include <sys/ioctl.h>
-#include <termios.h>
 #include <unistd.h>
 #endif
 
@@ -59,29 +53,17 @@ ReceiverSimulator::~ReceiverSimulator() {
 bool ReceiverSimulator::openPty() {
     close();
 #ifdef Q_OS_UNIX
-    char name[256] = {};
-    int master = -1, slave = -1;
-    if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) {
+    PseudoTerminal pty;
+    if (!openPseudoTerminal(pty)) {
         m_error = QStringLiteral("openpty: ") + QString::fromLocal8Bit(std::strerror(errno));
         return false;
     }
-    // Raw from the start: no echo, no line editing, no CR/LF translation, every byte passes.
-    termios t{};
-    if (::tcgetattr(slave, &t) == 0) {
-        ::cfmakeraw(&t);
-        ::cfsetispeed(&t, B9600);
-        ::cfsetospeed(&t, B9600);
-        ::tcsetattr(slave, TCSANOW, &t);
-    }
-    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
-    ::fcntl(master, F_SETFD, FD_CLOEXEC);
-    ::fcntl(slave, F_SETFD, FD_CLOEXEC);
-    m_master = master;
-    m_slave = slave;
-    m_devicePath = QString::fromLocal8Bit(name);
-    m_readNotifier = new QSocketNotifier(master, QSocketNotifier::Read, this);
+    m_master = pty.master;
+    m_slave = pty.slave;
+    m_devicePath = pty.slavePath;
+    m_readNotifier = new QSocketNotifier(m_master, QSocketNotifier::Read, this);
     connect(m_readNotifier, &QSocketNotifier::activated, this, &ReceiverSimulator::onReadable);
-    m_writeNotifier = new QSocketNotifier(master, QSocketNotifier::Write, this);
+    m_writeNotifier = new QSocketNotifier(m_master, QSocketNotifier::Write, this);
     m_writeNotifier->setEnabled(false);
     connect(m_writeNotifier, &QSocketNotifier::activated, this, &ReceiverSimulator::flushPtyOutput);
     m_error.clear();

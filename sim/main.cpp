@@ -1,19 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // velmora-receiver-sim: a receiver on a pseudo-terminal for when none is wired.
+#include "base/SignalPipe.h"
 #include "sim/ConsoleInput.h"
 #include "sim/ReceiverSimulator.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QSocketNotifier>
 
-#include <cstdio>
-
-#ifdef Q_OS_UNIX
 #include <csignal>
-#include <fcntl.h>
-#include <unistd.h>
-#endif
+#include <cstdio>
 
 namespace {
 void printLine(FILE *to, const QString &text) {
@@ -23,36 +18,6 @@ void printLine(FILE *to, const QString &text) {
     // Scripts read this output through pipes; every line must reach them at once.
     std::fflush(to);
 }
-
-#ifdef Q_OS_UNIX
-int signalPipe[2] = {-1, -1};
-
-void onSignal(int) {
-    const char b = 1;
-    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &b, 1);
-}
-
-// SIGTERM and SIGINT end the event loop, so the line is closed and the process exits normally.
-void quitOnSignals(QCoreApplication &app) {
-    if (::pipe(signalPipe) != 0) return;
-    ::fcntl(signalPipe[0], F_SETFD, FD_CLOEXEC);
-    ::fcntl(signalPipe[1], F_SETFD, FD_CLOEXEC);
-    auto *notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, [&app] {
-        char b;
-        [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &b, 1);
-        app.quit();
-    });
-    struct sigaction sa {};
-    sa.sa_handler = onSignal;
-    sigemptyset(&sa.sa_mask);
-    sa.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &sa, nullptr);
-    sigaction(SIGINT, &sa, nullptr);
-    // A script that stops reading our output must not end the receiver.
-    std::signal(SIGPIPE, SIG_IGN);
-}
-#endif
 } // namespace
 
 int main(int argc, char *argv[]) {
@@ -128,7 +93,10 @@ int main(int argc, char *argv[]) {
         QObject::connect(&console, &Sim::ConsoleInput::endOfInput, &app, &QCoreApplication::quit,
                          Qt::QueuedConnection);
 #ifdef Q_OS_UNIX
-    quitOnSignals(app);
+    // SIGTERM and SIGINT end the event loop, so the line is closed and the process exits normally.
+    callOnSignals({SIGTERM, SIGINT}, [&app] { app.quit(); });
+    // A script that stops reading our output must not end the receiver.
+    std::signal(SIGPIPE, SIG_IGN);
 #endif
 
     printLine(stderr, QStringLiteral("%1 (%2) %3; type \"help\" for commands")

@@ -8,6 +8,7 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDBusServiceWatcher>
 #include <QDBusVariant>
 #include <QUrl>
 #include <algorithm>
@@ -136,14 +137,16 @@ MprisPlayerBackend::MprisPlayerBackend(const QDBusConnection &bus)
 
 MprisNameCache::MprisNameCache(const QDBusConnection &bus) : m_bus(bus) {
     if (!m_bus.isConnected()) return;
-    m_bus.connect(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-                  QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameOwnerChanged"), this,
-                  SLOT(nameOwnerChanged(QString, QString, QString)));
+    // The trailing "*" asks the bus for org.mpris.MediaPlayer2 and the names below it only.
+    m_watcher = new QDBusServiceWatcher(QStringLiteral("org.mpris.MediaPlayer2*"), m_bus,
+                                        QDBusServiceWatcher::WatchForOwnerChange, this);
+    connect(m_watcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
+            &MprisNameCache::nameOwnerChanged);
 }
 
 const QMap<QString, QString> &MprisNameCache::players() {
     // Changes the bus has already announced are taken in before answering.
-    QCoreApplication::sendPostedEvents(this);
+    if (m_watcher) QCoreApplication::sendPostedEvents(m_watcher);
     if (!m_seeded) seed();
     return m_players;
 }

@@ -11,8 +11,11 @@
 #include <QVariantMap>
 #include <memory>
 
+class QDBusServiceWatcher;
+
 // The players on the bus, kept from the bus's name-owner signals so that finding the player,
-// which the media-key poll does a hundred times a second, costs no bus call.
+// which the media-key poll does a hundred times a second, costs no bus call. Only the changes of
+// player names are asked for: the program does not wake for every client of the bus.
 class MprisNameCache : public QObject {
     Q_OBJECT
 public:
@@ -27,6 +30,7 @@ private:
     void seed();
 
     QDBusConnection m_bus;
+    QDBusServiceWatcher *m_watcher = nullptr;
     QMap<QString, QString> m_players;
     bool m_seeded = false;
 };

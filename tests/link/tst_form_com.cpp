@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The serial link on a pseudo-terminal: reading, the busy flag, traffic log, waits.
 #include "base/Globals.h"
+#include "link/SerialTransport.h"
 #include "support/Fixtures.h"
 #include "support/WireBytes.h"
 #include "ui/terminal/Form_ComTerminal.h"

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Frames, the cutting of received text into messages across reads, the readable traffic, and
 // which failures of the port mean that its device has gone.
-#include "link/ComPort.h"
 #include "link/Framing.h"
+#include "link/SerialTransport.h"
 #include "support/DataRows.h"
 #include "support/WireBytes.h"
 

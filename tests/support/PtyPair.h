@@ -3,8 +3,9 @@
 // port while the test reads and writes the master end.
 #pragma once
 
+#include "sim/PseudoTerminal.h"
+
 #include <QByteArray>
-#include <QString>
 
 class PtyPair {
 public:
@@ -23,7 +24,6 @@ public:
     QByteArray readAtLeast(qsizetype count, int timeoutMs = 2000) const;
 
 private:
-    int m_master = -1;
-    int m_slave = -1; // kept open so the line never hangs up between the program's opens
-    QString m_slavePath;
+    // The slave end stays open too, so the line never hangs up between the program's opens.
+    PseudoTerminal m_pty;
 };

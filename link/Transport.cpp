@@ -1,0 +1,17 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The choice of back-end for a device, and the Com control's run-time errors.
+#include "link/Transport.h"
+
+#include "base/RuntimeError.h"
+#include "link/SerialTransport.h"
+
+std::unique_ptr<Transport> makeTransport(const QString &device) {
+    Q_UNUSED(device);
+    return std::make_unique<SerialTransport>();
+}
+
+void raiseComError(long number, const QString &detail) {
+    QString text = RuntimeError::standardText(number);
+    if (!detail.isEmpty()) text += QStringLiteral(" (") + detail + QLatin1Char(')');
+    throw RuntimeError(number, text, QStringLiteral("Com"));
+}
