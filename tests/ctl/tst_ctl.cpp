@@ -233,6 +233,9 @@ private Q_SLOTS:
         QCOMPARE(ctl({"quit"}).exitCode, 0);
         QVERIFY(!velmoraOnTheBus());
         QVERIFY(QFile::exists(env->folder() + QStringLiteral("/Velmora/Velmora.conf")));
+        // Started by a client that quits it before its window shows, the program ends as well.
+        QCOMPARE(run(QStringLiteral(VELMORA_SINK_CLIENT), {"quit"}, 20000).exitCode, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!velmoraOnTheBus(), 10000);
     }
 };
 
