@@ -75,8 +75,7 @@ void Form_Com::writeFrame(const QString &frame, ErrorScope &on) {
 
 void Form_Com::ReadPort(QString &Puffer, bool Direct) {
     ErrorScope on(kModule, QStringLiteral("ReadPort"));
-    if (Com->Tag == QLatin1String("1")) return;
-    if (!Com->PortOpen()) return;
+    if (!linkReady()) return;
     BusyScope busy(Com);
     const QDeadlineTimer deadline(kExchangeMs);
     Puffer.clear();
@@ -100,7 +99,7 @@ void Form_Com::ReadPort(QString &Puffer, bool Direct) {
 
 void Form_Com::ClearComPuffer(QString &Puffer) {
     ErrorScope on(kModule, QStringLiteral("ClearComPuffer"));
-    if (!Com->PortOpen() || Com->Tag == QLatin1String("1")) return;
+    if (!linkReady()) return;
     BusyScope busy(Com);
     on.step([&] { Puffer = Com->Input(); });
 }

@@ -18,7 +18,7 @@ const QString kModule = QStringLiteral("Form_Com");
 
 void Form_Com::ReadSettings(QString &stSettings, QString &stSettingsOrginal) {
     ErrorScope on(kModule, QStringLiteral("ReadSettings"));
-    if (!Com->PortOpen() || Com->Tag == QLatin1String("1")) return;
+    if (!linkReady()) return;
     {
         BusyScope busy(Com);
         on.step([&] { Com->Input(); }); // whatever waits is not the answer
@@ -44,9 +44,9 @@ void Form_Com::ResetYamaha(QString &Ret) {
     // Wait for the link to become idle without letting any event run: nothing can clear the
     // flag meanwhile, so a busy link means the time-out.
     const QDeadlineTimer idle(2000);
-    while (Com->Tag == QLatin1String("1") && !idle.hasExpired())
+    while (linkBusy() && !idle.hasExpired())
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    if (Com->Tag == QLatin1String("1")) {
+    if (linkBusy()) {
         on.step([] { Dialogs::MsgBox(QStringLiteral("Time Out")); });
         return;
     }
