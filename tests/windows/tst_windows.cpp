@@ -13,7 +13,6 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -133,20 +132,26 @@ private Q_SLOTS:
     }
 
     void shellHandsMailOver() {
-        // The mail program the user chose: here one that writes down the link it gets.
+        // The mail program of the system: here one that writes down the link it is given.
         const QString marker =
             QDir::toNativeSeparators(folder.filePath(QStringLiteral("mail.txt")));
-        QSettings handler(QStringLiteral("HKEY_CURRENT_USER\\Software\\Classes\\mailto"),
-                          QSettings::NativeFormat);
-        handler.setValue(QStringLiteral("URL Protocol"), QString());
-        handler.setValue(
-            QStringLiteral("shell/open/command/."),
-            QStringLiteral("cmd.exe /c echo %1> \"%2\"").arg(QStringLiteral("%1"), marker));
-        handler.sync();
-        QVERIFY(Shell::current().openDocument(
-            QStringLiteral("mailto:reports@example.org?Subject=Error"), Shell::Style::NormalFocus));
-        QVERIFY(awaitFile(marker).contains("mailto:reports@example.org"));
-        handler.remove(QString());
+        const std::wstring command = QStringLiteral("cmd.exe /c echo %1> \"%2\"")
+                                         .arg(QStringLiteral("%1"), marker)
+                                         .toStdWString();
+        const wchar_t *key = L"mailto\\shell\\open\\command";
+        wchar_t kept[1024] = {};
+        DWORD keptSize = sizeof kept;
+        const bool hadHandler = RegGetValueW(HKEY_CLASSES_ROOT, key, nullptr, RRF_RT_REG_SZ,
+                                             nullptr, kept, &keptSize) == ERROR_SUCCESS;
+        QCOMPARE(RegSetKeyValueW(HKEY_CLASSES_ROOT, key, nullptr, REG_SZ, command.c_str(),
+                                 DWORD((command.size() + 1) * sizeof(wchar_t))),
+                 LONG(ERROR_SUCCESS));
+        const bool handed = Shell::current().openDocument(
+            QStringLiteral("mailto:reports@example.org?Subject=Error"), Shell::Style::NormalFocus);
+        const QByteArray written = awaitFile(marker);
+        if (hadHandler) RegSetKeyValueW(HKEY_CLASSES_ROOT, key, nullptr, REG_SZ, kept, keptSize);
+        QVERIFY(handed);
+        QVERIFY2(written.contains("mailto:reports@example.org"), written.constData());
     }
 };
 
