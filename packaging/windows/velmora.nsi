@@ -67,6 +67,11 @@ FunctionEnd
 
 Section "Velmora" SecProgram
     SectionIn RO
+    ; Over an earlier installation: its own uninstaller first takes away its files (of which
+    ; this version may no longer have some), in place and keeping the user's settings.
+    ${If} ${FileExists} "$INSTDIR\uninstall.exe"
+        ExecWait '"$INSTDIR\uninstall.exe" /S _?=$INSTDIR'
+    ${EndIf}
     SetOutPath "$INSTDIR"
     File /r "${DIST}\*"
     ; Its presence tells the program that it runs installed (base/ProgramFolder.h): it then

@@ -189,11 +189,15 @@ check "uninstalled: the Add/Remove Programs entry is gone" no_key "$uninstall_ke
 check "kept: the settings in $settings_key" has_key "$settings_key"
 check "kept: %LOCALAPPDATA%\\Velmora" test -d "$local_velmora"
 
-# Installed again, then uninstalled with the settings.
+# Installed again, and once more over that installation; then uninstalled with the settings.
 wine "$setup" /S
 wineserver -w
+timed "silent install over an installation" wine "$setup" /S
+check "installed over an installation: velmora.exe, uninstall.exe" \
+    test -f "$folder/velmora.exe" -a -f "$folder/uninstall.exe"
 wine "$folder/uninstall.exe" /S /REMOVESETTINGS
 wineserver -w
+check "uninstall /S /REMOVESETTINGS: C:\\Program Files\\Velmora is gone" test ! -e "$folder"
 check "uninstall /S /REMOVESETTINGS: the settings are gone" no_key "$settings_key"
 check "uninstall /S /REMOVESETTINGS: %LOCALAPPDATA%\\Velmora is gone" test ! -e "$local_velmora"
 
