@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace {
 QString &overrideFolder() {
@@ -17,6 +18,15 @@ QString xdgFolder(const char *variable, const QString &fallback) {
     const QString value = qEnvironmentVariable(variable);
     if (!value.isEmpty() && QDir::isAbsolutePath(value)) return value;
     return QDir::homePath() + QLatin1Char('/') + fallback;
+}
+
+// The user's own folder of the program on Windows: %LOCALAPPDATA%\Velmora, where the user's
+// data folder stands in for a missing or relative %LOCALAPPDATA%.
+QString localVelmoraFolder() {
+    QString base = QDir::fromNativeSeparators(qEnvironmentVariable("LOCALAPPDATA"));
+    if (base.isEmpty() || !QDir::isAbsolutePath(base))
+        base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return base + QStringLiteral("/Velmora");
 }
 } // namespace
 
@@ -35,18 +45,23 @@ QString programFolderFile(const QString &name) {
     return QDir::toNativeSeparators(folder + name);
 }
 
-bool runsInstalled() {
-#if defined(Q_OS_WIN)
-    return false;
-#else
+bool runsInstalled(FileRules rules) {
     const QString folder = programFolder();
+    if (rules == FileRules::Windows)
+        return QFileInfo(folder + QLatin1Char('/') + QLatin1String(kWindowsUninstaller)).isFile();
     return QFileInfo(folder + QLatin1Char('/') + QLatin1String(kInstalledAddInFolder)).isDir() ||
            !QFileInfo(folder).isWritable();
-#endif
 }
 
-QStringList programFileLocations(ProgramFile file) {
-    const bool installed = runsInstalled();
+QStringList programFileLocations(ProgramFile file, FileRules rules) {
+    const bool installed = runsInstalled(rules);
+    if (installed && rules == FileRules::Windows) {
+        const QString local = localVelmoraFolder();
+        if (file == ProgramFile::TrafficLog)
+            return {QDir::toNativeSeparators(local + QStringLiteral("/debug.txt"))};
+        return {programFolderFile(QStringLiteral("AddIn")),
+                QDir::toNativeSeparators(local + QStringLiteral("/AddIn"))};
+    }
     switch (file) {
     case ProgramFile::TrafficLog:
         if (!installed) return {programFolderFile(QStringLiteral("debug.txt"))};

@@ -347,37 +347,54 @@ private Q_SLOTS:
         QVERIFY2(env->errors.calls.isEmpty(), qPrintable(env->errors.describe()));
     }
 
-    // "@" stands for the test's folder; the program runs from "@/bin".
+    // "@" stands for the test's folder; the program runs from "@/bin". Installed means the
+    // platform's sign beside it: ../lib/velmora/AddIn, or uninstall.exe on Windows (where the
+    // Linux sign is there too and means nothing).
     void programFileLocations_data() {
+        QTest::addColumn<bool>("windows");
         QTest::addColumn<bool>("installed");
-        QTest::addColumn<QString>("xdgHome"); // the state and data folders: "@/<x>state", ...
+        // the state, data and local folders: "@/<x>state", ...; empty: unset
+        QTest::addColumn<QString>("xdgHome");
         columns<QString, QStringList>("log", "addIns");
-        row("build tree", false, "@/", "@/bin/debug.txt", QStringList{"@/bin/AddIn"});
-        row("installed", true, "@/", "@/state/Velmora/debug.txt",
+        row("build tree", false, false, "@/", "@/bin/debug.txt", QStringList{"@/bin/AddIn"});
+        row("installed", false, true, "@/", "@/state/Velmora/debug.txt",
             QStringList{"@/lib/velmora/AddIn", "@/data/Velmora/AddIn"});
         const QStringList inHome{"@/lib/velmora/AddIn", "@/home/.local/share/Velmora/AddIn"};
-        row("installed, no XDG folders", true, "", "@/home/.local/state/Velmora/debug.txt", inHome);
-        row("installed, relative XDG folders", true, "rel/",
+        row("installed, no XDG folders", false, true, "", "@/home/.local/state/Velmora/debug.txt",
+            inHome);
+        row("installed, relative XDG folders", false, true, "rel/",
             "@/home/.local/state/Velmora/debug.txt", inHome);
+        row("Windows, built", true, false, "@/", "@/bin/debug.txt", QStringList{"@/bin/AddIn"});
+        row("Windows, installed", true, true, "@/", "@/local/Velmora/debug.txt",
+            QStringList{"@/bin/AddIn", "@/local/Velmora/AddIn"});
+        row("Windows, installed, no LOCALAPPDATA", true, true, "",
+            "@/home/.local/share/Velmora/debug.txt",
+            QStringList{"@/bin/AddIn", "@/home/.local/share/Velmora/AddIn"});
     }
     void programFileLocations() {
+        QFETCH(bool, windows);
         QFETCH(bool, installed);
         QFETCH(QString, xdgHome);
         QFETCH(QString, log);
         QFETCH(QStringList, addIns);
         const QString root = env->folder();
-        QVERIFY(QDir(root).mkpath(installed ? "bin/../lib/velmora/AddIn" : "bin"));
+        QVERIFY(QDir(root).mkpath(installed || windows ? "bin/../lib/velmora/AddIn" : "bin"));
+        if (windows && installed)
+            QVERIFY(QFile(root + "/bin/uninstall.exe").open(QFile::WriteOnly));
         setProgramFolder(root + "/bin");
         const QByteArray home = qgetenv("HOME");
         qputenv("HOME", (root + "/home").toLocal8Bit());
         const QString prefix = xdgHome.replace('@', root);
         qputenv("XDG_STATE_HOME", (prefix.isEmpty() ? "" : prefix + "state").toLocal8Bit());
         qputenv("XDG_DATA_HOME", (prefix.isEmpty() ? "" : prefix + "data").toLocal8Bit());
-        const QStringList logs = ::programFileLocations(ProgramFile::TrafficLog);
-        const QStringList folders = ::programFileLocations(ProgramFile::AddIns);
+        qputenv("LOCALAPPDATA", (prefix.isEmpty() ? "" : prefix + "local").toLocal8Bit());
+        const FileRules rules = windows ? FileRules::Windows : FileRules::Linux;
+        const QStringList logs = ::programFileLocations(ProgramFile::TrafficLog, rules);
+        const QStringList folders = ::programFileLocations(ProgramFile::AddIns, rules);
         qputenv("HOME", home);
         qunsetenv("XDG_STATE_HOME");
         qunsetenv("XDG_DATA_HOME");
+        qunsetenv("LOCALAPPDATA");
         QCOMPARE(logs, QStringList{log.replace('@', root)});
         QCOMPARE(folders, addIns.replaceInStrings("@", root));
     }
