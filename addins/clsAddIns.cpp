@@ -3,7 +3,9 @@
 #include "addins/clsAddIns.h"
 
 #include "addins/AddInLoaderList.h"
+#ifdef VELMORA_HAVE_DBUS
 #include "addins/AddInService.h"
+#endif
 #include "addins/clsAddIn.h"
 #include "base/ErrorHandling.h"
 #include "base/Globals.h"
@@ -74,7 +76,9 @@ void clsAddIns::SendUnload(int &Cancel) {
     // Add-ins in other programs answer over the bus: their event sinks are asked first, all at
     // once and within one short deadline while events run, and each answer counts in its
     // entry's turn below.
+#ifdef VELMORA_HAVE_DBUS
     if (AddInService *bus = addInService()) bus->askEventSinks(m_items);
+#endif
     // Every add-in is asked, also after a veto; the last refusal visited is kept.
     broadcast(QStringLiteral("SendUnload"), [&](clsAddIn &a) {
         const int answer = a.fSendUnload();

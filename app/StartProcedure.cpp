@@ -2,8 +2,10 @@
 // The start procedure.
 #include "app/StartProcedure.h"
 
+#ifdef VELMORA_HAVE_DBUS
 #include "addins/AddInService.h"
 #include "addins/RunningProgram.h"
+#endif
 #include "addins/clsAddIns.h"
 #include "base/CommandLine.h"
 #include "base/ErrorHandling.h"
@@ -26,6 +28,7 @@ void runStartProcedure(bool mayHandOver) {
     ignoringFailures([] {
         if (!gAddIns) gAddIns = std::make_unique<clsAddIns>(&Form_Com::instance());
     });
+#ifdef VELMORA_HAVE_DBUS
     // Started while Velmora runs: the running program takes the command line over, this one
     // ends. Checked again after claiming the bus name fails, for two programs started at once.
     const auto handedOver = [mayHandOver] {
@@ -44,6 +47,10 @@ void runStartProcedure(bool mayHandOver) {
         if (!addInService()) unexportRunningProgram();
     });
     if (!addInService() && handedOver()) return;
+#else
+    // Other programs reach the add-in host in-process only (the AddIn folder).
+    Q_UNUSED(mayHandOver);
+#endif
     ignoringFailures([] {
         stAppVersion = Version::appVersionText(Version::Major, Version::Minor, Version::Revision);
         stBuildDate = QString::fromLatin1(Version::BuildDate);
@@ -57,6 +64,8 @@ void runStartProcedure(bool mayHandOver) {
         Form_Velmora::instance().Show();
         qCInfo(lcApp) << "main window shown" << clock.elapsed() << "ms after start";
     });
+#ifdef VELMORA_HAVE_DBUS
     // A second start during the wait brings its options now.
     holdHandOvers(false);
+#endif
 }

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Velmora's entry point: installs the real seams and runs the start procedure.
+#ifdef VELMORA_HAVE_DBUS
 #include "addins/AddInService.h"
 #include "addins/RunningProgram.h"
+#endif
 #include "addins/clsAddIns.h"
 #include "app/StartProcedure.h"
 #include "base/CommandLine.h"
@@ -46,8 +48,10 @@ int main(int argc, char *argv[]) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     destroyAllForms();
     Form_Com::destroyNow();
+#ifdef VELMORA_HAVE_DBUS
     stopAddInService();
     unexportRunningProgram();
+#endif
     gAddIns.reset();
     return result;
 }

@@ -7,7 +7,48 @@
 #include <QProcess>
 #include <QUrl>
 
+#ifdef Q_OS_WIN
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#endif
+
 namespace {
+#ifdef Q_OS_WIN
+// The command line goes to the system as it stands, as a command typed into Run would: a path
+// with spaces needs no quotes ("C:\Program Files\Winamp\winamp.exe" starts Winamp), and the
+// program gets the window style asked for.
+bool startCommandLine(const QString &commandLine, Shell::Style style) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    switch (style) {
+    case Shell::Style::Hidden:
+        startup.wShowWindow = SW_HIDE;
+        break;
+    case Shell::Style::NormalFocus:
+        startup.wShowWindow = SW_SHOWNORMAL;
+        break;
+    case Shell::Style::MinimizedFocus:
+        startup.wShowWindow = SW_SHOWMINIMIZED;
+        break;
+    case Shell::Style::Maximized:
+        startup.wShowWindow = SW_SHOWMAXIMIZED;
+        break;
+    }
+    std::wstring text = commandLine.trimmed().toStdWString(); // CreateProcessW may write to it
+    if (text.empty()) return false;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, text.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+#endif
+
 class DesktopShell final : public Shell {
 public:
     bool openDocument(const QString &document, Style) override {
@@ -19,11 +60,16 @@ public:
         return url.isValid() && QDesktopServices::openUrl(url);
     }
 
-    bool startProgram(const QString &commandLine, Style) override {
+    bool startProgram(const QString &commandLine, Style style) override {
+#ifdef Q_OS_WIN
+        return startCommandLine(commandLine, style);
+#else
+        Q_UNUSED(style);
         QStringList args = QProcess::splitCommand(commandLine);
         if (args.isEmpty()) return false;
         const QString program = args.takeFirst();
         return QProcess::startDetached(program, args);
+#endif
     }
 };
 

@@ -3,8 +3,10 @@
 #include "support/TestEnvironment.h"
 
 #include "addins/AddInLoaderList.h"
+#ifdef VELMORA_HAVE_DBUS
 #include "addins/AddInService.h"
 #include "addins/RunningProgram.h"
+#endif
 #include "addins/clsAddIns.h"
 #include "base/CommandLine.h"
 #include "base/Globals.h"
@@ -42,8 +44,10 @@ QString TestEnvironment::settingsFile() const {
 void TestEnvironment::resetProgram() {
     destroyAllForms();
     Form_Com::destroyNow();
+#ifdef VELMORA_HAVE_DBUS
     stopAddInService();
     unexportRunningProgram();
+#endif
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     gAddIns.reset();
     gAddInLoaders.reset();
