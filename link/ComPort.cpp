@@ -8,6 +8,10 @@
 
 #include <QFileInfo>
 
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#endif
+
 QString portDeviceName(long n) {
 #ifdef Q_OS_WIN
     return QStringLiteral("COM%1").arg(n);
@@ -17,6 +21,18 @@ QString portDeviceName(long n) {
     const QString usb = QStringLiteral("/dev/ttyUSB%1").arg(n - 1);
     if (QFileInfo::exists(usb)) return usb;
     return QStringLiteral("/dev/ttyS%1").arg(n - 1);
+#endif
+}
+
+bool portDevicePresent(const QString &device) {
+#ifdef Q_OS_WIN
+    // The system keeps a COM name for as long as its device is there.
+    const auto *name = reinterpret_cast<const wchar_t *>(device.utf16());
+    wchar_t target[MAX_PATH];
+    return QueryDosDeviceW(name, target, MAX_PATH) != 0 ||
+           GetLastError() == ERROR_INSUFFICIENT_BUFFER;
+#else
+    return QFileInfo::exists(device);
 #endif
 }
 

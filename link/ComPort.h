@@ -10,6 +10,9 @@ class Transport;
 // The device behind port number n: "COMn" on Windows; elsewhere the device named by the
 // environment variable VELMORA_COM<n>, else /dev/ttyUSB<n-1> when it exists, else /dev/ttyS<n-1>.
 QString portDeviceName(long n);
+// Whether the system knows the device now (a pulled adapter's device is gone): on Windows its
+// COM name has a device behind it, elsewhere the device file exists.
+bool portDevicePresent(const QString &device);
 
 class ComPort : public QObject {
     Q_OBJECT

@@ -3,11 +3,20 @@
 #include "link/Transport.h"
 
 #include "base/RuntimeError.h"
+
+#ifdef Q_OS_WIN
+#include "link/Win32SerialTransport.h"
+#else
 #include "link/SerialTransport.h"
+#endif
 
 std::unique_ptr<Transport> makeTransport(const QString &device) {
     Q_UNUSED(device);
+#ifdef Q_OS_WIN
+    return std::make_unique<Win32SerialTransport>();
+#else
     return std::make_unique<SerialTransport>();
+#endif
 }
 
 void raiseComError(long number, const QString &detail) {

@@ -16,25 +16,13 @@
 #include "ui/WindowProcs.h"
 
 #include <QAction>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QSerialPortInfo>
 #include <QTimer>
 
 namespace {
 const QString kModule = QStringLiteral("Form_Velmora");
 constexpr int kConnectAttempts = 4;
-
-bool devicePresent(const QString &device) {
-#ifdef Q_OS_WIN
-    for (const QSerialPortInfo &port : QSerialPortInfo::availablePorts())
-        if (port.portName().compare(device, Qt::CaseInsensitive) == 0) return true;
-    return false;
-#else
-    return QFileInfo::exists(device);
-#endif
-}
 
 // The mail that offers the answer of an unknown model to the developer.
 QString modelReportLink(const Form_YInfo &info) {
@@ -194,7 +182,7 @@ void Form_Velmora::connectionLost(const QString &reason) {
     });
     // The device is looked for once a second; when it is back, the program connects again.
     m_lostDevice = com.Com->deviceName();
-    m_lostDeviceGone = !devicePresent(m_lostDevice);
+    m_lostDeviceGone = !portDevicePresent(m_lostDevice);
     m_deviceWatch.start();
     ShowErrBox(QStringLiteral("Timer_Check_Timer"), kModule, ErrNr::ComPortNotAvailable,
                RuntimeError::standardText(ErrNr::ComPortNotAvailable) + QStringLiteral(" (") +
@@ -209,7 +197,7 @@ void Form_Velmora::watchLostDevice() {
     }
     // Only a device that went and came back is connected again: one that stayed would only
     // fail the same way.
-    if (!devicePresent(m_lostDevice)) {
+    if (!portDevicePresent(m_lostDevice)) {
         m_lostDeviceGone = true;
         return;
     }
