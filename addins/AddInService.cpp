@@ -24,7 +24,7 @@
 #include <array>
 #include <vector>
 
-Q_LOGGING_CATEGORY(lcAddIns, "velmora.addins", QtWarningMsg)
+Q_DECLARE_LOGGING_CATEGORY(lcAddIns)
 
 namespace {
 constexpr int kObjectsPerClient = 64;

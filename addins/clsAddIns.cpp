@@ -10,6 +10,11 @@
 #include "base/ErrorHandling.h"
 #include "base/Globals.h"
 
+#include <QLoggingCategory>
+
+// The add-in host's trace: what was found, loaded and registered.
+Q_LOGGING_CATEGORY(lcAddIns, "velmora.addins", QtWarningMsg)
+
 // The program-wide registry and loader list (declared with the program's globals).
 std::unique_ptr<clsAddIns> gAddIns;
 std::unique_ptr<AddInLoaderList> gAddInLoaders;

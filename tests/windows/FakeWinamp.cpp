@@ -65,7 +65,7 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "usage: fake-winamp LOGFILE [TITLE]\n");
         return 2;
     }
-    gLog = std::fopen(argv[1], "w");
+    gLog = std::fopen(argv[1], "wb"); // "\n" alone, as the tests read it
     if (!gLog) return 1;
     const char *title = argc > 2 ? argv[2] : "1. Velmora Test - Fake Track - Winamp";
     WNDCLASSA type{};

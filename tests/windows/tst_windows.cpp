@@ -87,10 +87,12 @@ private Q_SLOTS:
         QFETCH(qint32, command);
         QFETCH(qint16, state);
         QVERIFY(RefreshWinamp() != 0);
+        // A posted command waits behind a status request sent at the same time (a sent message
+        // goes first), so the state is asked once the player has taken the command.
         WinampCommand(command);
+        QCOMPARE(takeLog(1), QStringList{QStringLiteral("command %1").arg(command)});
         QCOMPARE(GetWinampStatus(), state);
-        QCOMPARE(takeLog(2), (QStringList{QStringLiteral("command %1").arg(command),
-                                          QStringLiteral("status %1").arg(state)}));
+        QCOMPARE(takeLog(1), QStringList{QStringLiteral("status %1").arg(state)});
     }
     void winampTitle() {
         QCOMPARE(GetWinampTitle(), QStringLiteral("1. Velmora Test - Fake Track"));
