@@ -2,16 +2,13 @@
 // A stand-in for Winamp in the Windows tests: the main window of class "Winamp v1.x" that
 // answers the play-state query as the player does and writes every message it gets to a log.
 //
-//   fake-winamp.exe LOGFILE ["window title"]
+//   fake-winamp.exe LOGFILE
 //
-// Log lines: "command ID" for WM_COMMAND, "status N" for an answered play-state query.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
+// Log lines: "ready 0" once the window is there, "command ID" for WM_COMMAND, "status N" for an
+// answered play-state query.
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
 
 namespace {
 FILE *gLog = nullptr;
@@ -23,65 +20,39 @@ void logLine(const char *what, long value) {
 }
 
 LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
-    switch (message) {
-    case WM_COMMAND: {
+    if (message == WM_COMMAND) {
         const long id = static_cast<long>(LOWORD(w));
         logLine("command", id);
-        switch (id) {
-        case 40045:
-            gState = 1;
-            break; // play
-        case 40046:
-            gState = gState == 1 ? 3 : gState == 3 ? 1 : gState;
-            break; // pause/resume
-        case 40047:
-            gState = 0;
-            break; // stop
-        case 40001:
-            DestroyWindow(window);
-            break; // quit
-        default:
-            break;
-        }
+        if (id == 40045) gState = 1;                                  // play
+        if (id == 40046 && gState != 0) gState = gState == 1 ? 3 : 1; // pause, resume
+        if (id == 40047) gState = 0;                                  // stop
+        if (id == 40001) DestroyWindow(window);                       // quit
         return 0;
     }
-    case WM_USER:
-        if (l == 104) {
-            logLine("status", gState);
-            return gState;
-        }
-        return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    default:
-        return DefWindowProcA(window, message, w, l);
+    if (message == WM_USER && l == 104) {
+        logLine("status", gState);
+        return gState;
     }
+    if (message == WM_DESTROY) PostQuitMessage(0);
+    return DefWindowProcA(window, message, w, l);
 }
 } // namespace
 
 int main(int argc, char **argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: fake-winamp LOGFILE [TITLE]\n");
-        return 2;
-    }
-    gLog = std::fopen(argv[1], "wb"); // "\n" alone, as the tests read it
-    if (!gLog) return 1;
-    const char *title = argc > 2 ? argv[2] : "1. Velmora Test - Fake Track - Winamp";
+    gLog = argc == 2 ? std::fopen(argv[1], "wb") : nullptr; // "\n" alone, as the tests read it
+    if (!gLog) return 2;
     WNDCLASSA type{};
     type.lpfnWndProc = procedure;
     type.hInstance = GetModuleHandleA(nullptr);
     type.lpszClassName = "Winamp v1.x";
-    if (!RegisterClassA(&type)) return 1;
-    HWND window = CreateWindowA("Winamp v1.x", title, WS_OVERLAPPEDWINDOW, 0, 0, 275, 116, nullptr,
-                                nullptr, type.hInstance, nullptr);
-    if (!window) return 1;
+    if (!RegisterClassA(&type) ||
+        !CreateWindowA("Winamp v1.x", "1. Velmora Test - Fake Track - Winamp", WS_OVERLAPPEDWINDOW,
+                       0, 0, 275, 116, nullptr, nullptr, type.hInstance, nullptr))
+        return 1;
     logLine("ready", 0);
     MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
+    while (GetMessageA(&message, nullptr, 0, 0) > 0)
         DispatchMessageA(&message);
-    }
     std::fclose(gLog);
     return 0;
 }

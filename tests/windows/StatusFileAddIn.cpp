@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// An add-in of the Windows tests: writes every new pair of status lines, and every message the
-// receiver sends, to the file named by VELMORA_STATUS_FILE, so that a script outside wine can
-// read what the window shows. Built like any add-in, with the add-in headers and Qt Core only.
+// An add-in of the Windows tests: writes every new pair of status lines to the file named by
+// VELMORA_STATUS_FILE, so that a script outside wine can read what the window shows. Built like
+// any add-in, with the add-in headers and Qt Core only.
 #include <velmora/AddInHost.h>
 #include <velmora/AddInLoader.h>
 
@@ -23,14 +23,12 @@ public:
         m_file.setFileName(qEnvironmentVariable("VELMORA_STATUS_FILE"));
         if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) return;
         write(QStringLiteral("loaded ") + m_host.Version());
-        connect(oAddin, Velmora::Event::ReceivedCommand, this, SLOT(onReceived(QString)));
         // The lines change after the program has taken a report in: look a little later.
         connect(&m_poll, &QTimer::timeout, this, &StatusFileAddIn::checkLines);
         m_poll.start(200);
     }
 
 private Q_SLOTS:
-    void onReceived(const QString &data) { write(QStringLiteral("received ") + data); }
     void checkLines() {
         QString line1, line2;
         m_host.GetText(line1, line2);

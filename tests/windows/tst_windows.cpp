@@ -19,17 +19,18 @@
 #include <windows.h>
 
 namespace {
-// The contents of a file once it has some, or "" after the time is up.
-QByteArray awaitFile(const QString &path, int timeoutMs = 15000) {
-    QByteArray text;
-    const QDeadlineTimer deadline(timeoutMs);
-    while (!deadline.hasExpired()) {
+// The file's lines once it has at least `count` of them, or what it has after 15 s.
+QStringList awaitLines(const QString &path, qsizetype count) {
+    QStringList lines;
+    const QDeadlineTimer deadline(15000);
+    while (true) {
         QFile file(path);
-        if (file.open(QIODevice::ReadOnly)) text = file.readAll();
-        if (!text.isEmpty()) return text;
-        QTest::qWait(100);
+        if (file.open(QIODevice::ReadOnly))
+            lines =
+                QString::fromLocal8Bit(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        if (lines.size() >= count || deadline.hasExpired()) return lines;
+        QTest::qWait(50);
     }
-    return text;
 }
 } // namespace
 
@@ -38,24 +39,15 @@ class TestWindows : public QObject {
     QTemporaryDir folder;
     QProcess winamp;
     QString winampLog;
+    qsizetype m_seen = 0;
 
     // The stand-in player's log lines since the last call.
     QStringList takeLog(int atLeast) {
-        QStringList lines;
-        const QDeadlineTimer deadline(5000);
-        do {
-            QFile file(winampLog);
-            if (file.open(QIODevice::ReadOnly))
-                lines = QString::fromLatin1(file.readAll())
-                            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-            if (lines.size() >= atLeast + m_seen) break;
-            QTest::qWait(50);
-        } while (!deadline.hasExpired());
+        const QStringList lines = awaitLines(winampLog, m_seen + atLeast);
         const QStringList fresh = lines.mid(m_seen);
         m_seen = lines.size();
         return fresh;
     }
-    qsizetype m_seen = 0;
 
 private Q_SLOTS:
     void initTestCase() {
@@ -68,10 +60,8 @@ private Q_SLOTS:
         QTRY_VERIFY(FindWinamp() != 0);
     }
     void cleanupTestCase() {
-        if (winamp.state() != QProcess::NotRunning) {
-            winamp.kill();
-            winamp.waitForFinished();
-        }
+        winamp.kill();
+        winamp.waitForFinished();
     }
 
     void winampCommands_data() {
@@ -130,7 +120,7 @@ private Q_SLOTS:
         QVERIFY(Shell::current().startProgram(
             QStringLiteral("cmd.exe /c echo started> \"%1\"").arg(marker),
             Shell::Style::MinimizedFocus));
-        QVERIFY(awaitFile(marker).startsWith("started"));
+        QCOMPARE(awaitLines(marker, 1).value(0).trimmed(), QStringLiteral("started"));
     }
 
     void shellHandsMailOver() {
@@ -150,10 +140,11 @@ private Q_SLOTS:
                  LONG(ERROR_SUCCESS));
         const bool handed = Shell::current().openDocument(
             QStringLiteral("mailto:reports@example.org?Subject=Error"), Shell::Style::NormalFocus);
-        const QByteArray written = awaitFile(marker);
+        const QString written = awaitLines(marker, 1).join(QLatin1Char(' '));
         if (hadHandler) RegSetKeyValueW(HKEY_CLASSES_ROOT, key, nullptr, REG_SZ, kept, keptSize);
         QVERIFY(handed);
-        QVERIFY2(written.contains("mailto:reports@example.org"), written.constData());
+        QVERIFY2(written.contains(QStringLiteral("mailto:reports@example.org")),
+                 qPrintable(written));
     }
 };
 
