@@ -123,7 +123,9 @@ if [[ -x $sim ]]; then
     wineserver -w
     have_sim=true
 fi
-connected() { grep -q '^configuration requested$' "$work/sim.log"; }
+# Connected once the program has switched the reports on, the last step of connecting: keys
+# typed before that would go to a window that is still busy with the receiver.
+connected() { grep -q '^reports on$' "$work/sim.log"; }
 log_on() {
     local main
     main=$(xdotool search --sync --onlyvisible --name '^Velmora$' | head -n 1)
