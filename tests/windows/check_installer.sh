@@ -123,18 +123,25 @@ if [[ -x $sim ]]; then
     wineserver -w
     have_sim=true
 fi
-# Connected once the program has switched the reports on, the last step of connecting: keys
-# typed before that would go to a window that is still busy with the receiver.
-connected() { grep -q '^reports on$' "$work/sim.log"; }
+# Connected once the program has set the report interval, the last step of connecting: keys
+# typed before that go to a window that is still busy with the receiver.
+connected() { grep -q '^report interval' "$work/sim.log"; }
 log_on() {
-    local main
+    local main attempt
     main=$(xdotool search --sync --onlyvisible --name '^Velmora$' | head -n 1)
-    xdotool windowactivate --sync "$main" 2>/dev/null || true
-    # Setup > Create Logfile, the menu's last item; then a report for the log
-    xdotool key --delay 200 alt+s Up Return
-    sleep 0.5
-    echo "input CD" >"$work/panel"
-    waitfor 15 nonempty "$local_velmora/debug.txt"
+    sleep 1
+    # Setup > Create Logfile, the menu's last item; then a report for the log. A menu key that
+    # a busy window let pass is typed again: the item is still unchecked while nothing is logged.
+    for attempt in 1 2 3; do
+        xdotool windowactivate --sync "$main" 2>/dev/null || true
+        xdotool key --delay 200 alt+s Up Return
+        sleep 0.5
+        echo "input CD" >"$work/panel"
+        waitfor 8 nonempty "$local_velmora/debug.txt" && return 0
+        echo "input DVD" >"$work/panel"
+        waitfor 2 nonempty "$local_velmora/debug.txt" && return 0
+    done
+    return 1
 }
 shown_or_ended() { xdotool search --onlyvisible --name '^Velmora$' >/dev/null || ended; }
 ended() { ! kill -0 "$pid" 2>/dev/null; } # of run_program's program
