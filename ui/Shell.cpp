@@ -23,20 +23,9 @@ bool startCommandLine(const QString &commandLine, Shell::Style style) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
-    switch (style) {
-    case Shell::Style::Hidden:
-        startup.wShowWindow = SW_HIDE;
-        break;
-    case Shell::Style::NormalFocus:
-        startup.wShowWindow = SW_SHOWNORMAL;
-        break;
-    case Shell::Style::MinimizedFocus:
-        startup.wShowWindow = SW_SHOWMINIMIZED;
-        break;
-    case Shell::Style::Maximized:
-        startup.wShowWindow = SW_SHOWMAXIMIZED;
-        break;
-    }
+    // Shell::Style's values, 0 to 3, in order.
+    static constexpr WORD kShow[] = {SW_HIDE, SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED};
+    startup.wShowWindow = kShow[static_cast<int>(style)];
     std::wstring text = commandLine.trimmed().toStdWString(); // CreateProcessW may write to it
     if (text.empty()) return false;
     PROCESS_INFORMATION process{};
