@@ -17,7 +17,7 @@ constexpr quint8 ServerAnswer = 100;
 // The receiver's line: 9600 baud, 8 data bits, no parity (1), 1 stop bit (1), no flow control (1).
 constexpr quint32 LineBaud = 9600;
 
-QByteArray bytes(std::initializer_list<quint8> list) {
+QByteArray octets(std::initializer_list<quint8> list) {
     QByteArray b;
     for (const quint8 c : list)
         b += char(c);
@@ -25,18 +25,18 @@ QByteArray bytes(std::initializer_list<quint8> list) {
 }
 
 QByteArray comPortCommand(quint8 command, const QByteArray &value) {
-    return bytes({IAC, SB, COM_PORT, command}) + escape(value) + bytes({IAC, SE});
+    return octets({IAC, SB, COM_PORT, command}) + escape(value) + octets({IAC, SE});
 }
 } // namespace
 
 QByteArray sessionStart() {
     char baud[4];
     qToBigEndian(LineBaud, baud);
-    return bytes({IAC, WILL, BINARY, IAC, DO, BINARY, IAC, WILL, SGA, IAC, DO, SGA, IAC, WILL,
-                  COM_PORT}) +
+    return octets({IAC, WILL, BINARY, IAC, DO, BINARY, IAC, WILL, SGA, IAC, DO, SGA, IAC, WILL,
+                   COM_PORT}) +
            comPortCommand(SET_BAUDRATE, QByteArray(baud, 4)) +
-           comPortCommand(SET_DATASIZE, bytes({8})) + comPortCommand(SET_PARITY, bytes({1})) +
-           comPortCommand(SET_STOPSIZE, bytes({1})) + comPortCommand(SET_CONTROL, bytes({1}));
+           comPortCommand(SET_DATASIZE, octets({8})) + comPortCommand(SET_PARITY, octets({1})) +
+           comPortCommand(SET_STOPSIZE, octets({1})) + comPortCommand(SET_CONTROL, octets({1}));
 }
 
 QByteArray escape(const QByteArray &data) {
@@ -123,11 +123,11 @@ void Reader::negotiate(quint8 option, QByteArray &answer) {
     const bool wanted = option == BINARY || option == SGA || (ours && option == COM_PORT);
     if (m_verb == DO || m_verb == WILL) {
         if (side == Off)
-            answer += bytes({IAC, ours ? (wanted ? WILL : WONT) : (wanted ? DO : DONT), option});
+            answer += octets({IAC, ours ? (wanted ? WILL : WONT) : (wanted ? DO : DONT), option});
         side = wanted ? On : Off;
     } else {
         // Switching off what is on is agreed to; a refusal of what we asked for needs no answer.
-        if (side == On) answer += bytes({IAC, ours ? WONT : DONT, option});
+        if (side == On) answer += octets({IAC, ours ? WONT : DONT, option});
         side = Off;
     }
 }
