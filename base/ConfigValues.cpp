@@ -18,6 +18,7 @@ Q_LOGGING_CATEGORY(lcConfig, "velmora.app.config", QtWarningMsg)
 namespace {
 const QString kName = QStringLiteral("Velmora");
 const QString kGroup = QStringLiteral("Config");
+const QString kPorts = QStringLiteral("Ports");
 
 // A save writes into the store under a lock file that names its owner; a save killed between
 // creating that file and writing its owner into it leaves it empty. Qt takes a lock without an
@@ -67,17 +68,21 @@ std::optional<ConfigPairs> readConfigSection() {
     return pairs;
 }
 
-void writeConfigSection(const ConfigPairs &pairs) {
+namespace {
+QString portKey(long n) {
+    return kPorts + QStringLiteral("/Com") + QString::number(n);
+}
+
+// Changes the store under its lock and writes it out at once.
+template <typename Change>
+void changeStore(Change change) {
     const std::unique_ptr<QSettings> store = openConfigStore();
     clearOwnerlessLock(store->fileName() + QStringLiteral(".lock"));
-    store->beginGroup(kGroup);
-    for (const auto &[key, value] : pairs)
-        store->setValue(key, value);
-    store->endGroup();
+    change(*store);
     store->sync();
     switch (store->status()) {
     case QSettings::NoError:
-        qCDebug(lcConfig) << "saved" << pairs.size() << "settings to" << store->fileName();
+        qCDebug(lcConfig) << "saved the settings to" << store->fileName();
         return;
     case QSettings::AccessError:
         RuntimeError::fileAccess(store->fileName(),
@@ -85,6 +90,29 @@ void writeConfigSection(const ConfigPairs &pairs) {
     case QSettings::FormatError:
         RuntimeError::fileAccess(store->fileName(), QStringLiteral("the settings file is damaged"));
     }
+}
+} // namespace
+
+void writeConfigSection(const ConfigPairs &pairs) {
+    changeStore([&](QSettings &store) {
+        store.beginGroup(kGroup);
+        for (const auto &[key, value] : pairs)
+            store.setValue(key, value);
+        store.endGroup();
+    });
+}
+
+QString storedPortDevice(long n) {
+    return openConfigStore()->value(portKey(n)).toString().trimmed();
+}
+
+void storePortDevice(long n, const QString &device) {
+    changeStore([&](QSettings &store) {
+        if (device.trimmed().isEmpty())
+            store.remove(portKey(n));
+        else
+            store.setValue(portKey(n), device.trimmed());
+    });
 }
 
 StoredConfig keepConfigKeys(const ConfigPairs &pairs) {

@@ -42,6 +42,12 @@ using ConfigPairs = QList<std::pair<QString, QString>>;
 // user's configuration folder elsewhere. Only the user's own settings count; system-wide
 // files are not consulted.
 std::unique_ptr<QSettings> openConfigStore();
+// The device or bridge URL kept for port n in the group "Ports" (key "Com<n>"); empty when the
+// user has set none.
+QString storedPortDevice(long n);
+// Keeps it there at once; an empty one removes the key. Throws error 75 naming the store when it
+// cannot be written.
+void storePortDevice(long n, const QString &device);
 // Every pair of the section "Config" in the order the store returns them; nothing when the
 // section does not exist.
 std::optional<ConfigPairs> readConfigSection();

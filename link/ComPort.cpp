@@ -2,22 +2,37 @@
 // The serial-port control on top of the line's back-end.
 #include "link/ComPort.h"
 
+#include "base/ConfigValues.h"
 #include "base/RuntimeError.h"
 #include "link/Framing.h"
 #include "link/Transport.h"
+#include "link/Waits.h"
+
+#include <QDeadlineTimer>
 
 #include <QFileInfo>
+#include <QScopeGuard>
 
 #ifdef Q_OS_WIN
 #include <qt_windows.h>
 #endif
 
+QString portEnvironmentDevice(long n) {
+    return qEnvironmentVariable(QStringLiteral("VELMORA_COM%1").arg(n).toLatin1().constData())
+        .trimmed();
+}
+
 QString portDeviceName(long n) {
+    if (const QString configured = portEnvironmentDevice(n); !configured.isEmpty())
+        return configured;
+    if (const QString stored = storedPortDevice(n); !stored.isEmpty()) return stored;
+    return portStandardDevice(n);
+}
+
+QString portStandardDevice(long n) {
 #ifdef Q_OS_WIN
     return QStringLiteral("COM%1").arg(n);
 #else
-    const QByteArray configured = qgetenv(QStringLiteral("VELMORA_COM%1").arg(n).toLatin1());
-    if (!configured.isEmpty()) return QString::fromLocal8Bit(configured);
     const QString usb = QStringLiteral("/dev/ttyUSB%1").arg(n - 1);
     if (QFileInfo::exists(usb)) return usb;
     return QStringLiteral("/dev/ttyS%1").arg(n - 1);
@@ -34,6 +49,25 @@ bool portDevicePresent(const QString &device) {
 #else
     return QFileInfo::exists(device);
 #endif
+}
+
+QString askConfiguration(const QString &device) {
+    const std::unique_ptr<Transport> line = makeTransport(device);
+    line->open(device);
+    QByteArray answer;
+    for (int attempt = 0; attempt < 4 && !answer.endsWith(Frame::ETX.toLatin1()); ++attempt) {
+        line->read(); // what waits is not the answer
+        answer.clear();
+        line->write(toLineBytes(Frame::configurationRequest()), 800);
+        const QDeadlineTimer deadline(800);
+        while (line->isOpen() && !answer.endsWith(Frame::ETX.toLatin1()) &&
+               !deadline.hasExpired()) {
+            waitUntil(deadline, line.get(), &Transport::readable);
+            if (line->bytesAvailable() > 0) answer += line->read();
+        }
+    }
+    line->close();
+    return answer.endsWith(Frame::ETX.toLatin1()) ? fromLineBytes(answer) : QString();
 }
 
 ComPort::ComPort(QObject *parent) : QObject(parent) {
@@ -59,7 +93,7 @@ void ComPort::setPortOpen(bool open) {
         if (m_transport) m_transport->close();
         return;
     }
-    if (PortOpen()) raiseComError(ErrNr::ComPortAlreadyOpen, deviceName());
+    if (PortOpen() || m_opening) raiseComError(ErrNr::ComPortAlreadyOpen, deviceName());
     const QString device = deviceName();
     // The old line may be the one whose signal runs now (a reconnect after its device went).
     if (m_transport) {
@@ -70,6 +104,9 @@ void ComPort::setPortOpen(bool open) {
     m_transport->setParent(this);
     connect(m_transport, &Transport::readable, this, &ComPort::readyRead);
     connect(m_transport, &Transport::lost, this, &ComPort::deviceLost);
+    // A bridge is reached while events run; the port is not opened a second time meanwhile.
+    m_opening = true;
+    const auto opened = qScopeGuard([this] { m_opening = false; });
     m_transport->open(device);
 }
 

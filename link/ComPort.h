@@ -7,12 +7,23 @@
 
 class Transport;
 
-// The device behind port number n: "COMn" on Windows; elsewhere the device named by the
-// environment variable VELMORA_COM<n>, else /dev/ttyUSB<n-1> when it exists, else /dev/ttyS<n-1>.
+// The device behind port number n, a device or a bridge's URL: the one named by the
+// environment variable VELMORA_COM<n>, else the one the user set in the settings store, else the
+// standard device.
 QString portDeviceName(long n);
+// The environment variable's device for port n; empty when it is not set.
+QString portEnvironmentDevice(long n);
+// The standard device of port n: "COMn" on Windows; elsewhere /dev/ttyUSB<n-1> when it exists,
+// else /dev/ttyS<n-1>.
+QString portStandardDevice(long n);
 // Whether the system knows the device now (a pulled adapter's device is gone): on Windows its
 // COM name has a device behind it, elsewhere the device file exists.
 bool portDevicePresent(const QString &device);
+
+// Asks whatever stands behind a device for its configuration block on a line of its own: up to
+// four requests, 0.8 s each, events running. Returns the answer as received, "" when nothing
+// answered; a device that cannot be opened raises the error of opening it.
+QString askConfiguration(const QString &device);
 
 class ComPort : public QObject {
     Q_OBJECT
@@ -29,6 +40,8 @@ public:
     void setCommPort(long number);
 
     bool PortOpen() const;
+    // True while the port is being opened (a bridge is being reached).
+    bool PortOpening() const { return m_opening; }
     // Opens the port at 9600 baud, 8 data bits, no parity, 1 stop bit, or closes it. A port
     // that cannot be opened raises a run-time error naming the device and the reason.
     void setPortOpen(bool open);
@@ -54,4 +67,5 @@ private:
     // The line of the open port; replaced at every opening, for the back-end its device needs.
     Transport *m_transport = nullptr;
     long m_number = 1;
+    bool m_opening = false;
 };

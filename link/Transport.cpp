@@ -4,6 +4,8 @@
 
 #include "base/RuntimeError.h"
 
+#include "link/TcpTransport.h"
+
 #ifdef Q_OS_WIN
 #include "link/Win32SerialTransport.h"
 #else
@@ -11,7 +13,7 @@
 #endif
 
 std::unique_ptr<Transport> makeTransport(const QString &device) {
-    Q_UNUSED(device);
+    if (isBridgeUrl(device)) return std::make_unique<TcpTransport>();
 #ifdef Q_OS_WIN
     return std::make_unique<Win32SerialTransport>();
 #else

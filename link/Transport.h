@@ -35,7 +35,8 @@ Q_SIGNALS:
     void lost(const QString &reason);
 };
 
-// The back-end for a device name: a serial device (or pseudo-terminal) for every name today.
+// The back-end for a device name: the network back-end for a bridge's URL (tcp:// or
+// rfc2217://), else the serial one (a serial device or pseudo-terminal).
 std::unique_ptr<Transport> makeTransport(const QString &device);
 
 // Raises the Com control's run-time error `number`, with the detail in brackets after its text.

@@ -73,6 +73,7 @@ public:
     QMenu *Menu_Setup;
     ControlArray<QAction, 1, 5> Menu_Setup_Port;       // "Com 1" to "Com 5"
     ControlArray<QAction, 0, 7> Menu_Setup_ReportTime; // "Real Time", "50 ms" ... "350 ms"
+    QAction *Menu_Setup_Ports;                         // "Port..."
     QAction *Menu_Setup_Debug;                         // "Debug View"
     QAction *Menu_Setup_Log;                           // "Create Logfile"
     QAction *Menu_Reset;                               // "&Reset"
@@ -169,6 +170,8 @@ public:
     // receiver in standby on.
     void ConnectToYamaha(int Sw1 = 0);
     void Menu_Connect_Click();
+    // The Setup menu's "Port..." item: the device or bridge behind each port number.
+    void Menu_Setup_Ports_Click();
     // The device went away under the connection: the connection is shown as lost and the
     // device is watched for until it comes back, or the user connects or disconnects.
     void connectionLost(const QString &reason);
@@ -360,6 +363,14 @@ private:
     QString m_lostDevice;
     bool m_lostDeviceGone = false;
     void watchLostDevice();
+    // A lost bridge is tried again after growing pauses: the tries so far and the seconds to
+    // the next, counted down in the status line.
+    int m_bridgeTries = 0;
+    int m_bridgeRetryIn = 0;
+    void waitForBridge();
+    void retryBridge();
+    // Connects with the port opened already (opened) or opens it first.
+    void connectReceiver(int Sw1, bool opened);
     QElapsedTimer m_runTime; // started with the window: the clock of the report tail
     bool m_inRePressTick = false;
     bool m_inCheckKeysTick = false;

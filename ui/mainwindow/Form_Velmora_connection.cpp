@@ -12,6 +12,7 @@
 #include "link/Form_Com.h"
 #include "link/Framing.h"
 #include "link/KnownModels.h"
+#include "link/TcpTransport.h"
 #include "ui/Form_YInfo.h"
 #include "ui/WindowProcs.h"
 
@@ -57,6 +58,12 @@ void Form_Velmora::connectLink() {
 }
 
 void Form_Velmora::ConnectToYamaha(int Sw1) {
+    // A bridge being reached is connected or given up by the call that reaches it.
+    if (Form_Com::instance().Com->PortOpening()) return;
+    connectReceiver(Sw1, false);
+}
+
+void Form_Velmora::connectReceiver(int Sw1, bool opened) {
     // Connecting or disconnecting ends the wait for a lost device.
     m_deviceWatch.stop();
     Form_Com &com = Form_Com::instance();
@@ -66,7 +73,7 @@ void Form_Velmora::ConnectToYamaha(int Sw1) {
         line = static_cast<long>(where.line());
     };
     try {
-        if (com.Com->PortOpen()) {
+        if (com.Com->PortOpen() && !opened) {
             at();
             SetMenu(0);
             at();
@@ -84,7 +91,7 @@ void Form_Velmora::ConnectToYamaha(int Sw1) {
 
         com.Com->Tag = QStringLiteral("0");
         at();
-        com.Com->setPortOpen(true);
+        if (!opened) com.Com->setPortOpen(true);
         // Told after the exchange that noticed it has ended.
         connect(com.Com, &ComPort::deviceLost, this, &Form_Velmora::connectionLost,
                 Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection));
@@ -180,9 +187,12 @@ void Form_Velmora::connectionLost(const QString &reason) {
         Line1->setText(QStringLiteral("Comport Error"));
         Line2->setText(QString());
     });
-    // The device is looked for once a second; when it is back, the program connects again.
+    // The device is looked for once a second; when it is back, the program connects again. A
+    // bridge cannot be looked for without connecting: it is tried again after growing pauses.
     m_lostDevice = com.Com->deviceName();
     m_lostDeviceGone = !portDevicePresent(m_lostDevice);
+    m_bridgeTries = 0;
+    if (isBridgeUrl(m_lostDevice)) waitForBridge();
     m_deviceWatch.start();
     ShowErrBox(QStringLiteral("Timer_Check_Timer"), kModule, ErrNr::ComPortNotAvailable,
                RuntimeError::standardText(ErrNr::ComPortNotAvailable) + QStringLiteral(" (") +
@@ -190,9 +200,45 @@ void Form_Velmora::connectionLost(const QString &reason) {
                0);
 }
 
+void Form_Velmora::waitForBridge() {
+    m_bridgeRetryIn = bridgeRetryDelay(m_bridgeTries);
+    ignoringFailures([&] {
+        Line1->setText(QStringLiteral("Comport Error"));
+        Line2->setText(QStringLiteral("retry in %1 s").arg(m_bridgeRetryIn));
+    });
+}
+
+void Form_Velmora::retryBridge() {
+    Form_Com &com = Form_Com::instance();
+    // The watch rests while the bridge is reached, events running.
+    m_deviceWatch.stop();
+    bool opened = false;
+    ignoringFailures([&] {
+        com.Com->Tag = QStringLiteral("0");
+        com.Com->setPortOpen(true);
+        opened = true;
+    });
+    if (!opened) {
+        if (com.Com->PortOpen()) return; // connected by hand meanwhile
+        ++m_bridgeTries;
+        waitForBridge();
+        m_deviceWatch.start();
+        return;
+    }
+    connectReceiver(0, true);
+    if (com.Com->PortOpen()) Line1->setText(QStringLiteral("Reconnected"));
+}
+
 void Form_Velmora::watchLostDevice() {
     if (Form_Com::instance().Com->PortOpen()) {
         m_deviceWatch.stop();
+        return;
+    }
+    if (isBridgeUrl(m_lostDevice)) {
+        if (--m_bridgeRetryIn > 0)
+            Line2->setText(QStringLiteral("retry in %1 s").arg(m_bridgeRetryIn));
+        else
+            retryBridge();
         return;
     }
     // Only a device that went and came back is connected again: one that stayed would only

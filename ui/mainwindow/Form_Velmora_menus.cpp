@@ -37,6 +37,7 @@ void Form_Velmora::buildMenus() {
             Menu_Setup_Port(i)->setToolTip(portDeviceName(i));
     });
     Menu_Setup_Port(1)->setChecked(true);
+    Menu_Setup_Ports = Menu_Setup->addAction(QStringLiteral("Port..."));
     Menu_Setup->addSeparator();
     static const char *const reportTimes[] = {"Real Time", "50 ms",  "100 ms", "150 ms",
                                               "200 ms",    "250 ms", "300 ms", "350 ms"};
@@ -147,6 +148,7 @@ void Form_Velmora::buildMenus() {
     onClick(Menu_Connect, &Form_Velmora::Menu_Connect_Click);
     onClick(Menu_Setup_Debug, &Form_Velmora::Menu_Setup_Debug_Click);
     onClick(Menu_Setup_Log, &Form_Velmora::Menu_Setup_Log_Click);
+    onClick(Menu_Setup_Ports, &Form_Velmora::Menu_Setup_Ports_Click);
     onClick(Menu_Reset, &Form_Velmora::Menu_Reset_Click);
     onClick(Menu_Extras_YInfo, &Form_Velmora::Menu_Extras_YInfo_Click);
     onClick(Menu_Ende, &Form_Velmora::Menu_Ende_Click);

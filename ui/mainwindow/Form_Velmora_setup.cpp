@@ -5,6 +5,7 @@
 #include "base/ErrorHandling.h"
 #include "base/ProgramFolder.h"
 #include "link/Form_Com.h"
+#include "ui/Form_Port.h"
 #include "ui/WindowProcs.h"
 #include "ui/terminal/Form_ComTerminal.h"
 
@@ -25,6 +26,20 @@ void Form_Velmora::Menu_Setup_Port_Click(int Index) {
     // The port is used at the next connect; nothing is opened or sent now.
     on.step([&] { usePort(Index); });
     on.step([&] { checkOnly(Menu_Setup_Port, Index); });
+}
+
+void Form_Velmora::Menu_Setup_Ports_Click() {
+    ErrorScope on(kModule, QStringLiteral("Menu_Setup_Ports_Click"));
+    on.step([&] {
+        Form_Port &dialog = Form_Port::instance();
+        if (!dialog.isVisible()) {
+            dialog.Form_Load();
+            placeBeside(&dialog, this);
+        }
+        dialog.show();
+        dialog.raise();
+        dialog.activateWindow();
+    });
 }
 
 void Form_Velmora::Menu_Setup_ReportTime_Click(int Index) {
