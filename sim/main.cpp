@@ -41,8 +41,8 @@ int main(int argc, char *argv[]) {
         QStringLiteral("PATH"));
     const QCommandLineOption listenOption(
         QStringLiteral("listen"),
-        QStringLiteral("Listen on this TCP port of every address instead (tcp:0: a free one); one\n"
-                       "client at a time is the line's far end, a new one replaces it."),
+        QStringLiteral("Listen on this TCP port of every address instead (tcp:0: a free one); "
+                       "one client at a time is the line's far end, a new one replaces it."),
         QStringLiteral("tcp:PORT"));
     const QCommandLineOption standbyOption(QStringLiteral("standby"),
                                            QStringLiteral("Start in standby."));
