@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The simulator's line side: pseudo-terminal or serial device, and the faults on its output.
+// The simulator's line side: pseudo-terminal, serial device or TCP port, and the faults on its
+// output.
 #include "sim/ReceiverSimulator.h"
 
 #include "link/Framing.h"
@@ -9,6 +10,8 @@
 #include <QRandomGenerator>
 #include <QSerialPort>
 #include <QSocketNotifier>
+#include <QTcpServer>
+#include <QTcpSocket>
 
 #include <algorithm>
 #include <utility>
@@ -95,6 +98,46 @@ bool ReceiverSimulator::openDevice(const QString &path) {
     return true;
 }
 
+bool ReceiverSimulator::listenTcp(quint16 port) {
+    close();
+    m_server = new QTcpServer(this);
+    if (!m_server->listen(QHostAddress::Any, port)) {
+        m_error = QStringLiteral("TCP port %1: ").arg(port) + m_server->errorString();
+        delete std::exchange(m_server, nullptr);
+        return false;
+    }
+    connect(m_server, &QTcpServer::newConnection, this, &ReceiverSimulator::takeClient);
+    m_devicePath = QStringLiteral("tcp://localhost:%1").arg(m_server->serverPort());
+    m_error.clear();
+    return true;
+}
+
+void ReceiverSimulator::takeClient() {
+    while (QTcpSocket *client = m_server->nextPendingConnection()) {
+        // A serial line has one far end: the newest client is it.
+        if (QTcpSocket *old = std::exchange(m_client, nullptr)) {
+            old->abort();
+            old->deleteLater();
+            log(QStringLiteral("connection replaced"));
+        }
+        m_client = client;
+        // Frames are a few bytes each; they go out at once, as over the wire.
+        client->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        connect(client, &QTcpSocket::readyRead, this,
+                [this, client] { onIncoming(client->readAll()); });
+        connect(client, &QTcpSocket::disconnected, this, [this, client] {
+            if (m_client == client) {
+                m_client = nullptr;
+                log(QStringLiteral("connection closed"));
+            }
+            client->deleteLater();
+        });
+        log(QStringLiteral("connection from %1 port %2")
+                .arg(client->peerAddress().toString())
+                .arg(client->peerPort()));
+    }
+}
+
 void ReceiverSimulator::close() {
     m_pumpTimer.stop();
     m_outgoing.clear();
@@ -114,6 +157,10 @@ void ReceiverSimulator::close() {
         delete m_serial;
         m_serial = nullptr;
     }
+    if (m_client) m_client->disconnect(this); // closing now is no news worth a log line
+    delete m_server;                          // with the client, its child
+    m_server = nullptr;
+    m_client = nullptr;
     m_devicePath.clear();
 }
 
@@ -137,7 +184,7 @@ bool ReceiverSimulator::pullLine(Pull how) {
 }
 
 bool ReceiverSimulator::isOpen() const {
-    return m_master >= 0 || m_serial;
+    return m_master >= 0 || m_serial || m_server;
 }
 
 void ReceiverSimulator::onReadable() {
@@ -253,8 +300,14 @@ void ReceiverSimulator::writeNow(const QByteArray &bytes) {
         }
         m_ptyOut += bytes;
         flushPtyOutput();
+    } else if (m_client) {
+        if (m_client->bytesToWrite() + bytes.size() > kMaxQueued) {
+            log(QStringLiteral("connection not read; %1 byte(s) lost").arg(bytes.size()));
+            return;
+        }
+        m_client->write(bytes);
     } else {
-        return;
+        return; // no line, or no client at its far end: the bytes are lost
     }
     Q_EMIT bytesSent(bytes);
 }
@@ -281,7 +334,7 @@ void ReceiverSimulator::flushPtyOutput() {
 }
 
 qsizetype ReceiverSimulator::pendingBytes() const {
-    qsizetype n = m_ptyOut.size();
+    qsizetype n = m_ptyOut.size() + (m_client ? m_client->bytesToWrite() : 0);
     for (const Chunk &c : m_outgoing)
         n += c.bytes.size();
     return n;

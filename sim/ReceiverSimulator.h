@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A simulated receiver on a serial line: a pseudo-terminal of its own or a real serial device.
+// A simulated receiver on a serial line: a pseudo-terminal of its own, a real serial device, or
+// a TCP port standing for the line as a serial-to-network bridge does.
 #pragma once
 
 #include "sim/ReceiverModel.h"
@@ -12,6 +13,8 @@
 
 class QSerialPort;
 class QSocketNotifier;
+class QTcpServer;
+class QTcpSocket;
 
 namespace Sim {
 
@@ -28,6 +31,9 @@ public:
     bool openPty();
     // Opens a real serial device at 9600 baud, 8N1.
     bool openDevice(const QString &path);
+    // Listens on a TCP port of every address (0: a free one) as a raw serial-to-network bridge:
+    // one client is the line's far end, and a new client replaces the old one.
+    bool listenTcp(quint16 port);
     void close();
     bool isOpen() const;
     // Ends the line the way a pulled USB adapter does while every descriptor stays open:
@@ -36,7 +42,7 @@ public:
     // end reads end of file. Nothing goes over the line afterwards. False when it failed.
     enum class Pull { HangUp, CloseMaster };
     bool pullLine(Pull how);
-    // The path the program must open: the pseudo-terminal's slave, or the device.
+    // What the program must open: the pseudo-terminal's slave, the device, or tcp://localhost:PORT.
     QString devicePath() const { return m_devicePath; }
     QString errorString() const { return m_error; }
 
@@ -75,6 +81,7 @@ Q_SIGNALS:
 private:
     void onReadable();
     void onIncoming(const QByteArray &bytes);
+    void takeClient();
     void queueFrame(const QByteArray &frame);
     void queueChunk(const QByteArray &bytes, qint64 due);
     void pump();
@@ -92,6 +99,8 @@ private:
     QSocketNotifier *m_writeNotifier = nullptr;
     QByteArray m_ptyOut; // written to the master as fast as the line takes it
     QSerialPort *m_serial = nullptr;
+    QTcpServer *m_server = nullptr;
+    QTcpSocket *m_client = nullptr; // the line's far end while one is connected
 
     struct Chunk {
         QByteArray bytes;

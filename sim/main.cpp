@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// velmora-receiver-sim: a receiver on a pseudo-terminal for when none is wired.
+// velmora-receiver-sim: a receiver on a pseudo-terminal (or TCP port) for when none is wired.
 #include "base/SignalPipe.h"
 #include "sim/ConsoleInput.h"
 #include "sim/ReceiverSimulator.h"
@@ -27,9 +27,10 @@ int main(int argc, char *argv[]) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Simulates a Yamaha AV receiver on its RS-232C port. Opens a pseudo-terminal (or the\n"
-        "given serial device), prints the device to open as the first line of its output, and\n"
-        "then reports what goes over the line. Commands on standard input act on the receiver\n"
-        "as its front panel and remote control would, or inject faults."));
+        "given serial device, or listens on a TCP port as a serial-to-network bridge does),\n"
+        "prints the device to open (or tcp://localhost:PORT) as the first line of its output,\n"
+        "and then reports what goes over the line. Commands on standard input act on the\n"
+        "receiver as its front panel and remote control would, or inject faults."));
     const QCommandLineOption modelOption(QStringLiteral("model"),
                                          QStringLiteral("Model ID to answer with (default %1).")
                                              .arg(QLatin1String(Sim::kDefaultModel)),
@@ -38,6 +39,11 @@ int main(int argc, char *argv[]) {
         QStringLiteral("device"),
         QStringLiteral("Use this serial device instead of a pseudo-terminal."),
         QStringLiteral("PATH"));
+    const QCommandLineOption listenOption(
+        QStringLiteral("listen"),
+        QStringLiteral("Listen on this TCP port of every address instead (tcp:0: a free one); "
+                       "one client at a time is the line's far end, a new one replaces it."),
+        QStringLiteral("tcp:PORT"));
     const QCommandLineOption standbyOption(QStringLiteral("standby"),
                                            QStringLiteral("Start in standby."));
     const QCommandLineOption eofOption(
@@ -45,7 +51,8 @@ int main(int argc, char *argv[]) {
         QStringLiteral("End when standard input ends (by default it keeps running)."));
     const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
                                         QStringLiteral("Show this help."));
-    parser.addOptions({modelOption, deviceOption, standbyOption, eofOption, helpOption});
+    parser.addOptions(
+        {modelOption, deviceOption, listenOption, standbyOption, eofOption, helpOption});
     if (!parser.parse(QCoreApplication::arguments())) {
         printLine(stderr, parser.errorText());
         return 2;
@@ -68,8 +75,18 @@ int main(int argc, char *argv[]) {
         return 2;
     }
 
+    const QString listen = parser.value(listenOption);
+    bool portOk = false;
+    const uint port = listen.mid(4).toUInt(&portOk);
+    if (parser.isSet(listenOption) &&
+        (!listen.startsWith(QLatin1String("tcp:")) || !portOk || port > 65535)) {
+        printLine(stderr, QStringLiteral("--listen takes tcp:PORT, PORT from 0 to 65535"));
+        return 2;
+    }
+
     Sim::ReceiverSimulator simulator(model, parser.isSet(standbyOption));
-    const bool opened = parser.isSet(deviceOption)
+    const bool opened = parser.isSet(listenOption) ? simulator.listenTcp(quint16(port))
+                        : parser.isSet(deviceOption)
                             ? simulator.openDevice(parser.value(deviceOption))
                             : simulator.openPty();
     if (!opened) {
