@@ -1,19 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The simulator on a real pseudo-terminal, opened from the program's side with QSerialPort, and
-// on the network: on a TCP port of its own, or behind a real ser2net.
+// The simulator on a real pseudo-terminal, opened from the program's side with QSerialPort.
 #include "sim/ReceiverSimulator.h"
 #include "support/DataRows.h"
-#include "support/Ser2net.h"
 #include "support/WireBytes.h"
 
 #include <QElapsedTimer>
 #include <QSerialPort>
 #include <QSignalSpy>
-#include <QTcpSocket>
 #include <QTest>
-#include <QUrl>
-
-#include <optional>
 
 using namespace Sim;
 
@@ -93,42 +87,6 @@ private Q_SLOTS:
         QVERIFY(noise.size() == 600 && !noise.contains(Byte::STX));
         program.port.write(wire("<STX>07A1A<ETX>"));
         QCOMPARE(program.collect(8), wire("<STX>002678<ETX>")); // the receiver goes on
-    }
-    void network_data() {
-        columns<bool, bool>("bridged", "telnet"); // through ser2net; in RFC 2217 mode
-        row("simulator's own TCP port", false, false);
-        row("ser2net, raw TCP", true, false);
-        row("ser2net, RFC 2217", true, true);
-    }
-    void network() {
-        QFETCH(bool, bridged);
-        QFETCH(bool, telnet);
-        ReceiverSimulator sim;
-        QVERIFY(bridged ? sim.openPty() : sim.listenTcp(0));
-        std::optional<Ser2net> bridge;
-        if (bridged)
-            bridge.emplace(sim.devicePath(), telnet ? Ser2net::Mode::Rfc2217 : Ser2net::Mode::Raw);
-        QVERIFY2(!bridge || bridge->isReady(), qPrintable(bridge->errorString()));
-        const QUrl url(bridge ? bridge->url() : sim.devicePath());
-        QCOMPARE(url.scheme(), QLatin1String(telnet ? "rfc2217" : "tcp"));
-        // The second client comes while the first is connected; the third after a restart.
-        QTcpSocket clients[3];
-        for (QTcpSocket &client : clients) {
-            if (&client == &clients[2]) {
-                if (!bridge) break;
-                bridge->stop();
-                QVERIFY2(bridge->start(), qPrintable(bridge->errorString()));
-            }
-            client.connectToHost(url.host(), quint16(url.port()));
-            QVERIFY(client.waitForConnected(5000));
-            client.write(wire("<DC1>000<ETX>"));
-            QByteArray got;
-            QVERIFY(QTest::qWaitFor([&] { return (got += client.readAll()).endsWith(kOn); }, 5000));
-            // Telnet's negotiation comes first; raw, nothing but the answer.
-            QVERIFY2(telnet ? got.startsWith('\xFF') : got == kOn, got.toHex().constData());
-            if (&client == &clients[1])
-                QTRY_COMPARE(clients[0].state(), QTcpSocket::UnconnectedState);
-        }
     }
     void control() {
         const char *rows[][2] = {

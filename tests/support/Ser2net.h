@@ -4,7 +4,6 @@
 
 #include <QProcess>
 #include <QString>
-#include <QTemporaryDir>
 
 class Ser2net {
 public:
@@ -31,7 +30,7 @@ public:
 
 private:
     Mode m_mode;
-    QTemporaryDir m_dir;
+    QString m_device;
     QProcess m_process;
     quint16 m_port = 0;
     QString m_error;
