@@ -17,7 +17,31 @@
 #include "ui/mainwindow/Form_Velmora.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QThread>
 #include <QTimer>
+
+namespace {
+// The End menu item's shutdown, once no procedure waits in an event loop of its own. A box or
+// a wait that runs one is still using the windows and the link the shutdown destroys: boxes are
+// closed (as with Escape) and the shutdown comes when the waits have ended, at most 5 s later.
+void endOrderly(int tries = 0) {
+    if (QThread::currentThread()->loopLevel() > 1 && tries < 100) {
+        if (QWidget *box = QApplication::activeModalWidget()) {
+            if (auto *dialog = qobject_cast<QDialog *>(box))
+                dialog->reject();
+            else
+                box->close();
+        }
+        QTimer::singleShot(50, [tries] { endOrderly(tries + 1); });
+        return;
+    }
+    if (Form_Velmora *main = Form_Velmora::existing())
+        main->Menu_Ende_Click();
+    else
+        QCoreApplication::quit();
+}
+} // namespace
 
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
@@ -35,12 +59,7 @@ int main(int argc, char *argv[]) {
     installErrBoxWindow();
     installDialogWindows();
     // Ctrl-C, a closed terminal or the end of the session: the End menu item's shutdown.
-    endOnSignals([] {
-        if (Form_Velmora *main = Form_Velmora::existing())
-            main->Menu_Ende_Click();
-        else
-            QCoreApplication::quit();
-    });
+    endOnSignals([] { endOrderly(); });
     QTimer::singleShot(0, [] { runStartProcedure(true); });
     const int result = QApplication::exec();
 

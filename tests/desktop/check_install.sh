@@ -143,4 +143,20 @@ for _ in $(seq 100); do kill -0 "$velmora" 2>/dev/null || break; sleep 0.1; done
 ! kill -0 "$velmora" 2>/dev/null || fail "the program did not end on SIGTERM"
 wait "$velmora" || fail "the program ended on SIGTERM with exit code $?"
 grep -qs '^Com=1' "$XDG_CONFIG_HOME/Velmora/Velmora.conf" || fail "no settings saved on SIGTERM"
+# The same while a box waits in its own event loop (no bridge answers at port 1's URL): the box
+# is closed and the program still ends the orderly way.
+rm "$XDG_CONFIG_HOME/Velmora/Velmora.conf"
+QT_QPA_PLATFORM=xcb VELMORA_COM1=tcp://127.0.0.1:1 "$prefix/bin/velmora" -C1 >"$work/box.log" 2>&1 &
+velmora=$!
+pids+=($velmora)
+windows=0
+for _ in $(seq 300); do
+    windows=$(xdotool search --onlyvisible --name '^Velmora$' 2>/dev/null | wc -l || true)
+    ((windows > 1)) && break
+    sleep 0.1
+done
+((windows > 1)) || fail "no box for the unreachable bridge: $(cat "$work/box.log")"
+kill -TERM "$velmora"
+wait "$velmora" || fail "the program ended on SIGTERM over its box with exit code $?"
+grep -qs '^Com=1' "$XDG_CONFIG_HOME/Velmora/Velmora.conf" || fail "no settings saved on SIGTERM over a box"
 echo "installed tree checked: $prefix"
