@@ -74,6 +74,8 @@ void Form_Port::Form_Load() {
             fromEnvironment.isEmpty()
                 ? QString()
                 : QStringLiteral("Set by the environment variable VELMORA_COM%1").arg(port));
+        if (!fromEnvironment.isEmpty())
+            lblResult[i]->setText(QStringLiteral("from VELMORA_COM%1").arg(port));
         on.step([&] {
             txtDevice[i]->setText(fromEnvironment.isEmpty() ? storedPortDevice(port)
                                                             : fromEnvironment);
