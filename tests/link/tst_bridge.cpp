@@ -78,11 +78,16 @@ private Q_SLOTS:
         // The bridge goes away: the loss is shown at once, the wait costs nothing, and the
         // program is back by itself when the bridge is.
         bridge->stop();
+        QTcpServer busy; // in its place a while, a bridge that ends every connection at once
+        QVERIFY(busy.listen(QHostAddress::LocalHost, bridge->port()));
+        connect(&busy, &QTcpServer::newConnection, &busy,
+                [&] { delete busy.nextPendingConnection(); });
         QTRY_COMPARE_WITH_TIMEOUT(main.Line1->text() + ' ' + main.Line2->text(),
                                   "Comport Error retry in 1 s", 1000);
         const std::clock_t before = std::clock();
-        QTest::qWait(2500);
+        QTRY_COMPARE_WITH_TIMEOUT(main.Line2->text(), QStringLiteral("retry in 2 s"), 3000);
         QVERIFY(std::clock() - before < CLOCKS_PER_SEC / 10);
+        busy.close();
         QVERIFY2(bridge->start(), qPrintable(bridge->errorString()));
         QTRY_COMPARE_WITH_TIMEOUT(main.Line1->text(), QStringLiteral("Reconnected"), 5000);
         QVERIFY2(env->errors.calls.size() == 1 &&

@@ -367,6 +367,8 @@ private:
     // the next, counted down in the status line.
     int m_bridgeTries = 0;
     int m_bridgeRetryIn = 0;
+    bool m_bridgeRetrying = false; // from a bridge's loss until it is connected again
+
     void waitForBridge();
     void retryBridge();
     // Connects with the port opened already (opened) or opens it first.

@@ -60,6 +60,7 @@ void Form_Velmora::connectLink() {
 void Form_Velmora::ConnectToYamaha(int Sw1) {
     // A bridge being reached is connected or given up by the call that reaches it.
     if (Form_Com::instance().Com->PortOpening()) return;
+    m_bridgeRetrying = false;
     connectReceiver(Sw1, false);
 }
 
@@ -177,6 +178,8 @@ void Form_Velmora::connectReceiver(int Sw1, bool opened) {
 void Form_Velmora::connectionLost(const QString &reason) {
     Form_Com &com = Form_Com::instance();
     if (com.Com->PortOpen()) return; // connected again meanwhile
+    // A try at a lost bridge that it ends at once is part of the wait: no second box.
+    if (m_bridgeRetrying) return;
     Timer_Check->stop();
     updateTrafficLogOptions();
     m_reportTail.clear();
@@ -192,7 +195,8 @@ void Form_Velmora::connectionLost(const QString &reason) {
     m_lostDevice = com.Com->deviceName();
     m_lostDeviceGone = !portDevicePresent(m_lostDevice);
     m_bridgeTries = 0;
-    if (isBridgeUrl(m_lostDevice)) waitForBridge();
+    m_bridgeRetrying = isBridgeUrl(m_lostDevice);
+    if (m_bridgeRetrying) waitForBridge();
     m_deviceWatch.start();
     ShowErrBox(QStringLiteral("Timer_Check_Timer"), kModule, ErrNr::ComPortNotAvailable,
                RuntimeError::standardText(ErrNr::ComPortNotAvailable) + QStringLiteral(" (") +
@@ -218,15 +222,17 @@ void Form_Velmora::retryBridge() {
         com.Com->setPortOpen(true);
         opened = true;
     });
-    if (!opened) {
-        if (com.Com->PortOpen()) return; // connected by hand meanwhile
-        ++m_bridgeTries;
-        waitForBridge();
-        m_deviceWatch.start();
+    if (opened) connectReceiver(0, true);
+    if (com.Com->PortOpen()) {
+        m_bridgeRetrying = false;
+        Line1->setText(QStringLiteral("Reconnected"));
         return;
     }
-    connectReceiver(0, true);
-    if (com.Com->PortOpen()) Line1->setText(QStringLiteral("Reconnected"));
+    // Not reached, or lost again before the receiver answered through it: the next try waits
+    // longer.
+    ++m_bridgeTries;
+    waitForBridge();
+    m_deviceWatch.start();
 }
 
 void Form_Velmora::watchLostDevice() {
