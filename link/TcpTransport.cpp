@@ -12,8 +12,12 @@
 #include <array>
 
 #ifdef Q_OS_WIN
-#include <mstcpip.h>
+// The keep-alive header uses the types of the two before it.
+// clang-format off
 #include <winsock2.h>
+#include <windows.h>
+#include <mstcpip.h>
+// clang-format on
 #else
 #include <netinet/in.h>
 #include <netinet/tcp.h>
