@@ -7,6 +7,7 @@
 #include "link/ComPort.h"
 #include "link/Form_Com.h"
 #include "link/KnownModels.h"
+#include "link/TcpTransport.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -122,6 +123,15 @@ void Form_Port::cmdTest_Click(int Index) {
 
 void Form_Port::cmdOk_Click() {
     ErrorScope on(kModule, QStringLiteral("cmdOk_Click"));
+    // A bridge's URL that cannot be used is said at its line, and nothing is kept.
+    bool usable = true;
+    for (int i = 0; i < Ports; ++i) {
+        const QString text = txtDevice[i]->text().trimmed();
+        if (txtDevice[i]->isReadOnly() || !isBridgeUrl(text) || bridgeAddress(text)) continue;
+        lblResult[i]->setText(QStringLiteral("Not host:port with a port from 1 to 65535"));
+        usable = false;
+    }
+    if (!usable) return;
     for (int i = 0; i < Ports; ++i) {
         if (txtDevice[i]->isReadOnly()) continue;
         const QString text = txtDevice[i]->text().trimmed();

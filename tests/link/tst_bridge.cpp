@@ -136,6 +136,9 @@ private Q_SLOTS:
         QVERIFY(window.isVisible() && window.txtDevice[1]->isReadOnly());
         QCOMPARE(window.txtDevice[1]->text(), sim->devicePath());
         QCOMPARE(window.txtDevice[3]->placeholderText(), portStandardDevice(4));
+        window.txtDevice[2]->setText(QStringLiteral("tcp://[::1]"));
+        window.cmdOk->click(); // kept open: the URL has no port
+        QVERIFY(window.isVisible() && storedPortDevice(3).isEmpty());
         window.txtDevice[2]->setText(' ' + net.devicePath() + ' ');
         window.cmdTest[2]->click();
         QCOMPARE(window.lblResult[2]->text(), QStringLiteral("DSP-AX1 (R0073) Softv.C"));
