@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace {
@@ -57,6 +58,8 @@ Form_Port::Form_Port() {
     layout->addWidget(buttons);
     connect(cmdOk, &QPushButton::clicked, this, [this] { cmdOk_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    connect(new QShortcut(Qt::Key_Escape, this), &QShortcut::activated, this,
+            [this] { cmdCancel_Click(); });
     Form_Load();
 }
 

@@ -91,6 +91,9 @@ void Form_Velmora::connectReceiver(int Sw1, bool opened) {
         }
 
         com.Com->Tag = QStringLiteral("0");
+        // A bridge may take up to 3 s to answer; the lines say what is going on meanwhile.
+        Line1->setText(QStringLiteral("Connecting"));
+        Line2->setText(QString());
         at();
         if (!opened) com.Com->setPortOpen(true);
         // Told after the exchange that noticed it has ended.
@@ -219,6 +222,8 @@ void Form_Velmora::retryBridge() {
     bool opened = false;
     ignoringFailures([&] {
         com.Com->Tag = QStringLiteral("0");
+        Line1->setText(QStringLiteral("Connecting"));
+        Line2->setText(QString());
         com.Com->setPortOpen(true);
         opened = true;
     });
