@@ -9,7 +9,6 @@
 #include "link/Waits.h"
 
 #include <QDeadlineTimer>
-
 #include <QFileInfo>
 #include <QScopeGuard>
 
@@ -55,11 +54,13 @@ QString askConfiguration(const QString &device) {
     const std::unique_ptr<Transport> line = makeTransport(device);
     line->open(device);
     QByteArray answer;
-    for (int attempt = 0; attempt < 4 && !answer.endsWith(Frame::ETX.toLatin1()); ++attempt) {
+    for (int attempt = 0;
+         attempt < Frame::ConfigurationRequests && !answer.endsWith(Frame::ETX.toLatin1());
+         ++attempt) {
         line->read(); // what waits is not the answer
         answer.clear();
-        line->write(toLineBytes(Frame::configurationRequest()), 800);
-        const QDeadlineTimer deadline(800);
+        line->write(toLineBytes(Frame::configurationRequest()), Frame::ExchangeMs);
+        const QDeadlineTimer deadline(Frame::ExchangeMs);
         while (line->isOpen() && !answer.endsWith(Frame::ETX.toLatin1()) &&
                !deadline.hasExpired()) {
             waitUntil(deadline, line.get(), &Transport::readable);

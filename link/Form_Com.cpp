@@ -15,7 +15,6 @@
 
 namespace {
 const QString kModule = QStringLiteral("Form_Com");
-constexpr int kExchangeMs = 800; // longest a write or an answer may take
 
 // Never destroyed at exit: the program's end destroys the link before the toolkit's globals go.
 std::unique_ptr<Form_Com> &slot() {
@@ -61,7 +60,7 @@ void Form_Com::SendCommand(const QString &Senden, int Sw1) {
 }
 
 void Form_Com::writeFrame(const QString &frame, ErrorScope &on) {
-    const QDeadlineTimer deadline(kExchangeMs);
+    const QDeadlineTimer deadline(Frame::ExchangeMs);
     on.step([&] {
         if (trafficLogOn()) DebugLog(frame, true);
     });
@@ -77,7 +76,7 @@ void Form_Com::ReadPort(QString &Puffer, bool Direct) {
     ErrorScope on(kModule, QStringLiteral("ReadPort"));
     if (!linkReady()) return;
     BusyScope busy(Com);
-    const QDeadlineTimer deadline(kExchangeMs);
+    const QDeadlineTimer deadline(Frame::ExchangeMs);
     Puffer.clear();
     for (;;) {
         QCoreApplication::processEvents();

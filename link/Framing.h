@@ -13,6 +13,10 @@ inline constexpr QChar DC1 = QChar(0x11);
 inline constexpr QChar DC2 = QChar(0x12);
 inline constexpr QChar DC3 = QChar(0x13);
 inline constexpr QChar DEL = QChar(0x7F);
+// The longest a write or an answer may take, in ms.
+inline constexpr int ExchangeMs = 800;
+// How often the configuration block is asked for before a line is taken as silent.
+inline constexpr int ConfigurationRequests = 4;
 
 // STX, the command text, ETX.
 QString command(QStringView code);

@@ -80,8 +80,7 @@ std::optional<BridgeAddress> bridgeAddress(const QString &device) {
 
 int bridgeRetryDelay(int attempt) {
     static constexpr std::array<int, 5> kFirst = {1, 2, 4, 8, 16};
-    if (attempt >= 0 && attempt < int(kFirst.size())) return kFirst[size_t(attempt)];
-    return attempt < 0 ? kFirst[0] : 30;
+    return attempt < int(kFirst.size()) ? kFirst[size_t(attempt)] : 30;
 }
 
 TcpTransport::TcpTransport(QObject *parent) : Transport(parent) {

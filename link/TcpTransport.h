@@ -23,7 +23,7 @@ bool isBridgeUrl(const QString &device);
 // The bridge a URL names; nothing for a URL without a host, a port from 1 to 65535, or with
 // anything else (a path, a user, a query).
 std::optional<BridgeAddress> bridgeAddress(const QString &device);
-// Seconds before the attempt-th try (from 0) to reach a bridge that went away: 1, 2, 4, 8 and
+// Seconds before the attempt-th try (0 and up) to reach a bridge that went away: 1, 2, 4, 8 and
 // 16 s, then every 30 s.
 int bridgeRetryDelay(int attempt);
 

@@ -23,7 +23,6 @@
 
 namespace {
 const QString kModule = QStringLiteral("Form_Velmora");
-constexpr int kConnectAttempts = 4;
 
 // The mail that offers the answer of an unknown model to the developer.
 QString modelReportLink(const Form_YInfo &info) {
@@ -102,7 +101,7 @@ void Form_Velmora::connectReceiver(int Sw1, bool opened) {
 
         stSettings.clear();
         QString scratch;
-        for (int n = 1; n <= kConnectAttempts && stSettings.isEmpty(); ++n) {
+        for (int n = 1; n <= Frame::ConfigurationRequests && stSettings.isEmpty(); ++n) {
             Line1->setText(QStringLiteral("Connecting"));
             Line2->setText(QString(n, QLatin1Char('.')));
             at();
@@ -196,10 +195,12 @@ void Form_Velmora::connectionLost(const QString &reason) {
     // The device is looked for once a second; when it is back, the program connects again. A
     // bridge cannot be looked for without connecting: it is tried again after growing pauses.
     m_lostDevice = com.Com->deviceName();
-    m_lostDeviceGone = !portDevicePresent(m_lostDevice);
     m_bridgeTries = 0;
     m_bridgeRetrying = isBridgeUrl(m_lostDevice);
-    if (m_bridgeRetrying) waitForBridge();
+    if (m_bridgeRetrying)
+        waitForBridge();
+    else
+        m_lostDeviceGone = !portDevicePresent(m_lostDevice);
     m_deviceWatch.start();
     ShowErrBox(QStringLiteral("Timer_Check_Timer"), kModule, ErrNr::ComPortNotAvailable,
                RuntimeError::standardText(ErrNr::ComPortNotAvailable) + QStringLiteral(" (") +
@@ -221,7 +222,6 @@ void Form_Velmora::retryBridge() {
     m_deviceWatch.stop();
     bool opened = false;
     ignoringFailures([&] {
-        com.Com->Tag = QStringLiteral("0");
         Line1->setText(QStringLiteral("Connecting"));
         Line2->setText(QString());
         com.Com->setPortOpen(true);
