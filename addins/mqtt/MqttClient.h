@@ -36,6 +36,8 @@ public:
     bool publish(const QString &topic, const QByteArray &payload, bool retain);
     // Kept and subscribed again (QoS 1) on every connection.
     void subscribe(const QString &topicFilter);
+    // Forgets the kept subscriptions (for the next start with other topics).
+    void clearSubscriptions();
 
     // One line for the settings window: "Connected to HOST:PORT", "Connecting to HOST:PORT",
     // "Not connected: REASON, next try in N s", "Off".
