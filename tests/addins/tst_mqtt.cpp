@@ -1,17 +1,33 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The MQTT add-in: its picture of the receiver against the simulator's, the reading of command
-// payloads, the volume stepping and Home Assistant's discovery payloads.
+// payloads, the volume stepping and Home Assistant's discovery payloads; then the add-in in the
+// program, connected to the simulator and to a real mosquitto broker, and in a program of its
+// own that is killed.
+#include "addins/modFindAddIn.h"
+#include "addins/mqtt/Form_Mqtt.h"
+#include "addins/mqtt/MqttAddIn.h"
 #include "addins/mqtt/MqttRules.h"
 #include "link/CommandCatalogue.h"
 #include "sim/ReceiverModel.h"
 #include "state/PanelTables.h"
 #include "support/DataRows.h"
+#include "support/Mosquitto.h"
+#include "support/SentCommands.h"
+#include "support/SimulatedReceiver.h"
+#include "support/TestEnvironment.h"
+#include "ui/mainwindow/Form_Velmora.h"
 
+#include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
 #include <QSet>
+#include <QSettings>
 #include <QTest>
 
 namespace {
@@ -26,6 +42,12 @@ QStringList stateLines(const ReceiverPicture &picture) {
     for (const TopicValue &v : stateValues(picture))
         lines << v.topic + QLatin1Char('=') + QString::fromUtf8(v.payload);
     return lines;
+}
+
+const QString kBase = QStringLiteral("velmora/test");
+
+QByteArray payloadOf(double dB) {
+    return QByteArray::number(dB, 'f', 1);
 }
 
 } // namespace
@@ -254,7 +276,173 @@ private Q_SLOTS:
             QVERIFY(removals[i].payload.isEmpty());
         }
     }
+
+    // --- The add-in in the program, against the simulator and a broker ---
+
+    void initTestCase() {
+        env = std::make_unique<TestEnvironment>();
+        QVERIFY2(broker.isReady(), qPrintable(broker.errorString()));
+        sub = std::make_unique<MqttSubscriber>(broker, QStringLiteral("#"));
+        QVERIFY(sub->isReady());
+        MqttSettings settings = broker.settings();
+        settings.baseTopic = kBase;
+        writeMqttSettings(settings);
+        sim = std::make_unique<SimulatedReceiver>();
+        // Loaded before the program connects, as at start, so it sees the identification.
+        addIn = std::make_unique<MqttAddIn>();
+        QCOMPARE(LoadAddIn(addIn.get()), 0L);
+        main = &sim->connectMainWindow();
+    }
+    void cleanupTestCase() {
+        addIn.reset();
+        env.reset();
+        sim.reset();
+    }
+
+    void retainedStateAfterConnect() {
+        QVERIFY(sub->waitFor(kBase + u"/availability", "online"));
+        const Sim::ReceiverState s = sim->model().state();
+        QVERIFY(sub->waitFor(kBase + u"/model", "RX-V1000"));
+        QCOMPARE(sub->lastPayload(kBase + u"/power"), QByteArray("ON"));
+        QCOMPARE(sub->lastPayload(kBase + u"/volume"), payloadOf((s.mainVolume - 199) / 2.0));
+        QCOMPARE(sub->lastPayload(kBase + u"/zone2/volume"), payloadOf(s.zone2Volume - 80.0));
+        QCOMPARE(sub->lastPayload(kBase + u"/input"), QByteArray("DVD"));
+        QCOMPARE(sub->lastPayload(kBase + u"/sound_program"), QByteArray("Normal"));
+        QVERIFY(sub->waitFor(kBase + u"/status/line1", main->Line1->text().toUtf8()));
+        QVERIFY(sub->waitFor(
+            QStringLiteral("homeassistant/number/velmora_test/volume/config"), std::nullopt));
+    }
+
+    // The receiver's own front panel: the change is on the broker within 2 s.
+    void frontPanelChangeAppears_data() {
+        columns<QString, QString, QByteArray>("code", "topic", "payload");
+        row("volume", "07A1A", "volume", QByteArray("-39.5"));
+        row("input", "07A16", "input", QByteArray("TUNER"));
+        row("mute", "07EA2", "mute", QByteArray("ON"));
+        row("unmute", "07EA3", "mute", QByteArray("OFF"));
+    }
+    void frontPanelChangeAppears() {
+        QFETCH(QString, code);
+        QFETCH(QString, topic);
+        QFETCH(QByteArray, payload);
+        const Sim::Response response = sim->model().execute(code, Sim::Source::Panel);
+        sim->emitResponse(response);
+        QVERIFY(sub->waitFor(kBase + u'/' + topic, payload, 2000));
+        const auto report = sub->waitFor(kBase + u"/report", response.texts().last().toUtf8());
+        QVERIFY(report && !report->retained);
+    }
+
+    // Each command reaches the receiver as its frame; one that cannot be carried out says why
+    // and sends nothing.
+    void commandsReachTheReceiver_data() {
+        columns<QString, QByteArray, QStringList, QString>("level", "payload", "frames", "error");
+        row("input", "input", QByteArray("cd"), QStringList{"07A15"}, "");
+        row("sound program", "sound_program", QByteArray("Hall B"), QStringList{"07EE2"}, "");
+        row("mute", "mute", QByteArray("ON"), QStringList{"07EA2"}, "");
+        row("unmute", "mute", QByteArray("OFF"), QStringList{"07EA3"}, "");
+        row("volume down", "volume", QByteArray("DOWN"), QStringList{"07A1B"}, "");
+        row("volume to a level", "volume", QByteArray("-39"),
+            QStringList{"07A1A", "07A1A"}, "");
+        row("raw", "raw", QByteArray("07A1A"), QStringList{"07A1A"}, "");
+        row("raw with ETX", "raw", QByteArray("07A\x03"), QStringList{}, "raw/set: ");
+        row("unknown input", "input", QByteArray("radio"), QStringList{},
+            "input/set: unknown input \"radio\"");
+        row("standby", "power", QByteArray("OFF"), QStringList{"07A1E"}, "");
+        row("mute in standby", "mute", QByteArray("ON"), QStringList{},
+            "mute/set: the receiver is in standby");
+        row("power on", "power", QByteArray("ON"), QStringList{"07A1D"}, "");
+    }
+    void commandsReachTheReceiver() {
+        QFETCH(QString, level);
+        QFETCH(QByteArray, payload);
+        QFETCH(QStringList, frames);
+        QFETCH(QString, error);
+        QTest::qWait(300);
+        sim->takeReceived();
+        QVERIFY(broker.publish(kBase + u'/' + level + u"/set", payload));
+        if (!error.isEmpty()) {
+            const auto m = sub->waitFor(kBase + u"/error", std::nullopt, 2000);
+            QVERIFY(m);
+            QVERIFY2(m->payload.startsWith(error.toUtf8()), m->payload.constData());
+        }
+        QByteArray sent;
+        QTRY_COMPARE_WITH_TIMEOUT(commandsIn(sent += sim->takeReceived()).size(), frames.size(),
+                                  3000);
+        QTest::qWait(300);
+        QCOMPARE(commandsIn(sent + sim->takeReceived()), frames);
+    }
+
+    // The broker goes away and comes back empty (no persistence): within 5 s the add-in is
+    // connected again and the retained state is the receiver's, including what changed
+    // meanwhile.
+    void brokerRestart() {
+        broker.stop();
+        sim->emitResponse(sim->model().execute(QStringLiteral("07A1B"), Sim::Source::Panel));
+        QTest::qWait(300);
+        const double level = (sim->model().state().mainVolume - 199) / 2.0;
+        QVERIFY(broker.start());
+        sub = std::make_unique<MqttSubscriber>(broker, QStringLiteral("velmora/#"));
+        QVERIFY(sub->isReady());
+        QVERIFY(sub->waitFor(kBase + u"/availability", "online", 5000));
+        QVERIFY(sub->waitFor(kBase + u"/volume", payloadOf(level), 1000));
+        QCOMPARE(sub->lastPayload(kBase + u"/input"), QByteArray("CD"));
+    }
+
+    // The settings window: discovery switched off is saved and removes the entities.
+    void discoveryOffRemovesTheEntities() {
+        auto ha = std::make_unique<MqttSubscriber>(broker, QStringLiteral("homeassistant/#"));
+        QVERIFY(ha->waitFor(QStringLiteral("homeassistant/switch/velmora_test/power/config"),
+                            std::nullopt));
+        addIn->Settings();
+        Form_Mqtt *window = addIn->window();
+        QVERIFY(window && window->isVisible());
+        QTRY_VERIFY(window->lblStatus->text().startsWith(u"Connected to 127.0.0.1:"));
+        window->chkDiscovery->setChecked(false);
+        QTest::keyClick(window, Qt::Key_Return);
+        QTRY_VERIFY(!addIn->window());
+        QVERIFY(!readMqttSettings().discovery);
+        QVERIFY(ha->waitFor(QStringLiteral("homeassistant/switch/velmora_test/power/config"), ""));
+        QVERIFY(ha->waitFor(QStringLiteral("homeassistant/select/velmora_test/input/config"), ""));
+        QVERIFY(sub->waitFor(kBase + u"/availability", "online", 5000));
+    }
+
+    // The real program with the add-in from its folder: killed, the broker says it is offline.
+    void lastWillWhenKilled() {
+        SimulatedReceiver second(QStringLiteral("R0088"), false, 2);
+        QTemporaryDir config;
+        MqttSettings settings = broker.settings();
+        settings.baseTopic = QStringLiteral("velmora/killed");
+        {
+            QSettings store(config.filePath(QStringLiteral("Velmora/Velmora.conf")),
+                            QSettings::IniFormat);
+            store.beginGroup(QStringLiteral("MQTT"));
+            store.setValue(QStringLiteral("Host"), settings.host);
+            store.setValue(QStringLiteral("Port"), settings.port);
+            store.setValue(QStringLiteral("User"), settings.user);
+            store.setValue(QStringLiteral("Password"), settings.password);
+            store.setValue(QStringLiteral("BaseTopic"), settings.baseTopic);
+        }
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(VELMORA_PROGRAM), {QStringLiteral("-C2")});
+        QVERIFY(sub->waitFor(QStringLiteral("velmora/killed/availability"), "online", 20000));
+        QVERIFY(sub->waitFor(QStringLiteral("velmora/killed/power"), "ON", 2000));
+        program.kill();
+        program.waitForFinished();
+        const auto will = sub->waitFor(QStringLiteral("velmora/killed/availability"), "offline");
+        QVERIFY(will && will->retained);
+    }
+
+private:
+    Mosquitto broker;
+    std::unique_ptr<MqttSubscriber> sub;
+    std::unique_ptr<TestEnvironment> env;
+    std::unique_ptr<SimulatedReceiver> sim;
+    std::unique_ptr<MqttAddIn> addIn;
+    Form_Velmora *main = nullptr;
 };
 
-QTEST_GUILESS_MAIN(TestMqtt)
+QTEST_MAIN(TestMqtt)
 #include "tst_mqtt.moc"

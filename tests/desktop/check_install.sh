@@ -108,6 +108,12 @@ grep -q "add-in VelmoraTray.TrayAddIn in $prefix/lib/velmora/AddIn/VelmoraTray.s
     "$work/velmora.log" || fail "the add-in was not found in the installed folder"
 grep -q "add-in \"Velmora Tray\" $version registered" "$work/velmora.log" ||
     fail "the tray add-in did not register with version $version"
+# The MQTT add-in, where it is built: installed beside the tray, registered, and off without a
+# broker in the settings.
+if [[ -e $build/bin/AddIn/VelmoraMqtt.so ]]; then
+    grep -q "add-in \"Velmora MQTT\" $version registered" "$work/velmora.log" ||
+        fail "the MQTT add-in was not installed or did not register"
+fi
 grep -q "add-in VelmoraExample.ExampleAddIn in $XDG_DATA_HOME/Velmora/AddIn/VelmoraExample.so" \
     "$work/velmora.log" || fail "the example add-in was not found in the user's folder"
 grep -q "add-in \"Velmora example\" $version registered" "$work/velmora.log" ||
