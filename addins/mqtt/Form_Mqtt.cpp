@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -45,10 +46,11 @@ Form_Mqtt::Form_Mqtt(const MqttSettings &s, QWidget *parent) : QDialog(parent) {
     const auto fileLine = [&](const QString &label, const QString &name, const QString &text) {
         auto *edit = new QLineEdit(text, this);
         const int row = line(label, edit, name);
-        auto *browse = new QPushButton(QStringLiteral("..."), this);
-        browse->setAccessibleName(QStringLiteral("Choose the ") + name.toLower());
+        auto *browse = new QToolButton(this);
+        browse->setText(QStringLiteral("..."));
+        browse->setAccessibleName(QStringLiteral("Choose ") + name);
         grid->addWidget(browse, row, 2);
-        connect(browse, &QPushButton::clicked, this, [this, edit, name] {
+        connect(browse, &QToolButton::clicked, this, [this, edit, name] {
             const QString file = QFileDialog::getOpenFileName(this, name, edit->text());
             if (!file.isEmpty()) edit->setText(file);
         });
