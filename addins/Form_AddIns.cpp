@@ -16,7 +16,14 @@
 
 namespace {
 const QString kModule = QStringLiteral("Form_AddIns");
+const char *const kSettings = "Settings()";
+
+// The add-in object of a host object the program loaded, when it has a method Settings().
+QObject *withSettings(const clsAddIn *host) {
+    QObject *addIn = host && host->fHostLoaded ? host->parent() : nullptr;
+    return addIn && addIn->metaObject()->indexOfMethod(kSettings) >= 0 ? addIn : nullptr;
 }
+} // namespace
 
 Form_AddIns::Form_AddIns() {
     setObjectName(QStringLiteral("Form_AddIns"));
@@ -25,6 +32,8 @@ Form_AddIns::Form_AddIns() {
 
     lstAddIns = new QListWidget(this);
     lstAddIns->setAccessibleName(QStringLiteral("Registered add-ins"));
+    connect(lstAddIns, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem *item) { lstAddIns_ItemActivated(lstAddIns->row(item)); });
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(lstAddIns);
     cmdOk = addButtonRow(layout, this, QStringLiteral("&OK"), [this] { cmdOk_Click(); });
@@ -47,10 +56,23 @@ void Form_AddIns::ShowItems() {
     ErrorScope on(kModule, QStringLiteral("ShowItems"));
     on.step([&] {
         lstAddIns->clear();
+        m_lines.clear();
         if (!gAddIns) return;
-        for (long i = 1; i <= gAddIns->Count(); ++i)
-            if (const clsAddIn *a = gAddIns->Item(i)) lstAddIns->addItem(itemLine(*a));
+        for (long i = 1; i <= gAddIns->Count(); ++i) {
+            clsAddIn *a = gAddIns->Item(i);
+            if (!a) continue;
+            auto *item = new QListWidgetItem(itemLine(*a), lstAddIns);
+            if (withSettings(a))
+                item->setToolTip(QStringLiteral("Double-click or press Enter for its settings"));
+            m_lines.append(a);
+        }
     });
+}
+
+void Form_AddIns::lstAddIns_ItemActivated(int row) {
+    ErrorScope on(kModule, QStringLiteral("lstAddIns_ItemActivated"));
+    QObject *addIn = withSettings(m_lines.value(row));
+    if (addIn) on.step([&] { QMetaObject::invokeMethod(addIn, "Settings", Qt::DirectConnection); });
 }
 
 void Form_AddIns::Form_Load() {

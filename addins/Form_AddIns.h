@@ -21,8 +21,11 @@ public:
     QListWidget *lstAddIns;
     QPushButton *cmdOk;
 
-    // Rebuilds the list from the registry, in its order.
+    // Rebuilds the list from the registry, in its order; each line keeps its host object.
     void ShowItems();
+    // Double-click or Enter on a line: the settings of an add-in loaded from the add-in folder
+    // whose object has a method Settings(); nothing for any other.
+    void lstAddIns_ItemActivated(int row);
     void Form_Load();
     void Form_Unload();
     void cmdOk_Click();
@@ -35,6 +38,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // The host object of each line, in the order of the lines.
+    QList<QPointer<clsAddIn>> m_lines;
     // The registry whose Refresh rebuilds the list while the window is loaded.
     QPointer<clsAddIns> oAddIns;
 };

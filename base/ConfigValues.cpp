@@ -5,6 +5,7 @@
 #include "base/LenientNumber.h"
 #include "base/RuntimeError.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
@@ -73,13 +74,34 @@ QString portKey(long n) {
     return kPorts + QStringLiteral("/Com") + QString::number(n);
 }
 
-// Changes the store under its lock and writes it out at once.
+// Makes the settings file readable and writable by its owner only, creating it empty when it
+// does not exist yet: a save writes a temporary file with the permissions of the file it
+// replaces. The registry of Windows is the user's own already.
+void restrictToOwner(const QString &fileName) {
+#ifndef Q_OS_WIN
+    const QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    QFile file(fileName);
+    if (!file.exists() && QDir().mkpath(QFileInfo(fileName).absolutePath()))
+        file.open(QIODevice::WriteOnly);
+    file.close();
+    if (!file.setPermissions(ownerOnly))
+        RuntimeError::fileAccess(fileName,
+                                 QStringLiteral("the settings file cannot be made private"));
+#else
+    Q_UNUSED(fileName);
+#endif
+}
+
+// Changes the store under its lock and writes it out at once; with ownerOnly the file is
+// restricted to its owner before and after.
 template <typename Change>
-void changeStore(Change change) {
+void changeStore(Change change, bool ownerOnly = false) {
     const std::unique_ptr<QSettings> store = openConfigStore();
     clearOwnerlessLock(store->fileName() + QStringLiteral(".lock"));
+    if (ownerOnly) restrictToOwner(store->fileName());
     change(*store);
     store->sync();
+    if (ownerOnly && store->status() == QSettings::NoError) restrictToOwner(store->fileName());
     switch (store->status()) {
     case QSettings::NoError:
         qCDebug(lcConfig) << "saved the settings to" << store->fileName();
@@ -92,6 +114,29 @@ void changeStore(Change change) {
     }
 }
 } // namespace
+
+ConfigPairs readStoreGroup(const QString &group) {
+    const std::unique_ptr<QSettings> store = openConfigStore();
+    store->beginGroup(group);
+    ConfigPairs pairs;
+    for (const QString &key : store->childKeys())
+        pairs.append({key, store->value(key).toString()});
+    return pairs;
+}
+
+void writeStoreGroup(const QString &group, const ConfigPairs &pairs, bool ownerOnly) {
+    changeStore(
+        [&](QSettings &store) {
+            store.beginGroup(group);
+            for (const auto &[key, value] : pairs)
+                if (value.isEmpty())
+                    store.remove(key);
+                else
+                    store.setValue(key, value);
+            store.endGroup();
+        },
+        ownerOnly);
+}
 
 void writeConfigSection(const ConfigPairs &pairs) {
     changeStore([&](QSettings &store) {

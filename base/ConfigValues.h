@@ -48,6 +48,15 @@ QString storedPortDevice(long n);
 // Keeps it there at once; an empty one removes the key. Throws error 75 naming the store when it
 // cannot be written.
 void storePortDevice(long n, const QString &device);
+// Every key of a group of the store with its value, in the order the store returns them; empty
+// when the group does not exist.
+ConfigPairs readStoreGroup(const QString &group);
+// Writes the pairs into the group at once, under the store's lock; an empty value removes its
+// key. With ownerOnly the settings file is readable and writable by its owner only (0600) before
+// the pairs are written, so that they never stand in a file others may read; without it the
+// file's permissions stay as they were. Any later save keeps a file restricted so. Throws error 75
+// naming the store when it cannot be written.
+void writeStoreGroup(const QString &group, const ConfigPairs &pairs, bool ownerOnly = false);
 // Every pair of the section "Config" in the order the store returns them; nothing when the
 // section does not exist.
 std::optional<ConfigPairs> readConfigSection();

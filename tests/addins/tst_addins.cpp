@@ -249,6 +249,30 @@ private Q_SLOTS:
         b.AddInUnRegister(); // no window left to refresh
     }
 
+    // Enter on a line opens the settings of an add-in the program loaded, when it has any.
+    void managerOpensAnAddInsSettings_data() {
+        columns<QString, bool, int>("addIn", "hostLoaded", "calls");
+        row("with Settings()", "Tools", true, 1);
+        row("without", "NameOnly", true, 0);
+        row("of another program", "Tools", false, 0);
+    }
+    void managerOpensAnAddInsSettings() {
+        QFETCH(QString, addIn);
+        QFETCH(bool, hostLoaded);
+        QFETCH(int, calls);
+        placeFiles({"b.so=b_nameonly.so", "d.so=d_tools.so"}, env->file("AddIn"));
+        Form_Velmora::instance().Load();
+        const int line = registeredNames().indexOf(addIn);
+        clsAddIn *host = gAddIns->Item(line + 1);
+        host->fHostLoaded = hostLoaded;
+        Form_Velmora::instance().Menu_AddIn->trigger();
+        QListWidget *list = Form_AddIns::existing()->lstAddIns;
+        list->setCurrentRow(line);
+        QTest::keyClick(list, Qt::Key_Return);
+        QCOMPARE(host->parent()->property("settings").toInt(), calls);
+        QCOMPARE(!list->item(line)->toolTip().isEmpty(), calls > 0);
+    }
+
     void loaderResultsAndIdentifiers() {
         QCOMPARE(LoadAddIn(nullptr), -1L);
         QObject notAnAddIn; // lacks the loader calls

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // An add-in object for the loader tests: "NameOnly" gives only a name, "Nothing" nothing, any
 // other class all three texts. It keeps the host object it is handed as its property "host".
+// "Tools" has settings too (SettingsAddIn).
 #pragma once
 
 #include <velmora/AddInLoader.h>
@@ -22,13 +23,19 @@ public:
     void Copyright(QString &stCopyright) override {
         if (full()) stCopyright = QStringLiteral("(c) tests");
     }
-    void Load(QObject *&oAddin) override {
-        setProperty("host", QVariant::fromValue(oAddin));
-    }
+    void Load(QObject *&oAddin) override { setProperty("host", QVariant::fromValue(oAddin)); }
 
 private:
     bool full() const {
         return m_class != QLatin1String("NameOnly") && m_class != QLatin1String("Nothing");
     }
     QString m_class;
+};
+
+// An add-in with settings of its own: the manager calls Settings(), counted in "settings".
+class SettingsAddIn : public TestAddIn {
+    Q_OBJECT
+public:
+    using TestAddIn::TestAddIn;
+    Q_INVOKABLE void Settings() { setProperty("settings", property("settings").toInt() + 1); }
 };
