@@ -30,8 +30,8 @@ struct MqttSettings {
 QString defaultBaseTopic();
 
 // What is wrong with a base topic as the user typed it, "" when it may be used: no wildcard
-// ("+", "#"), no empty level (a leading, trailing or doubled "/"), no "$" at the start, at most
-// 200 characters of UTF-8.
+// ("+", "#"), no empty level (a leading, trailing or doubled "/"), no "$" at the start, no
+// control character, at most 200 bytes of UTF-8.
 QString baseTopicProblem(const QString &topic);
 
 // The group "MQTT" of the program's settings store (keys Host, Port, User, Password, CAFile,
