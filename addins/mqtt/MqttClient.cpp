@@ -7,6 +7,7 @@
 #include <mosquitto.h>
 
 #include <QDeadlineTimer>
+#include <QFileInfo>
 #include <QHostAddress>
 #include <QHostInfo>
 #include <QList>
@@ -184,6 +185,9 @@ struct MqttClient::Private {
             auto file = [](const QString &path) { return path.trimmed().toLocal8Bit(); };
             const QByteArray ca = file(settings.caFile), cert = file(settings.certFile),
                              key = file(settings.keyFile);
+            for (const QByteArray &path : {ca, cert, key})
+                if (!path.isEmpty() && !QFileInfo(QString::fromLocal8Bit(path)).isReadable())
+                    return fail(QStringLiteral("Cannot read ") + QString::fromLocal8Bit(path));
             rc = mosquitto_tls_set(mosq, ca.constData(), nullptr,
                                    cert.isEmpty() ? nullptr : cert.constData(),
                                    key.isEmpty() ? nullptr : key.constData(), nullptr);
@@ -232,7 +236,7 @@ struct MqttClient::Private {
                    words(mosquitto_connack_string(refusal)).section(QStringLiteral(": "), -1);
         if (!tlsError.isEmpty())
             return QStringLiteral("TLS error: ") + tlsError.section(QLatin1Char(':'), -1);
-        return describe(code, error);
+        return describe(code == MOSQ_ERR_SUCCESS ? MOSQ_ERR_CONN_LOST : code, error);
     }
 
     // After every call into libmosquitto: what its callbacks saw, and whether the socket lives.
