@@ -325,6 +325,7 @@ private Q_SLOTS:
         QFETCH(QString, code);
         QFETCH(QString, topic);
         QFETCH(QByteArray, payload);
+        sub->forget();
         const Sim::Response response = sim->model().execute(code, Sim::Source::Panel);
         sim->emitResponse(response);
         QVERIFY(sub->waitFor(kBase + u'/' + topic, payload, 2000));
@@ -359,6 +360,7 @@ private Q_SLOTS:
         QFETCH(QString, error);
         QTest::qWait(300);
         sim->takeReceived();
+        sub->forget();
         QVERIFY(broker.publish(kBase + u'/' + level + u"/set", payload));
         if (!error.isEmpty()) {
             const auto m = sub->waitFor(kBase + u"/error", std::nullopt, 2000);
