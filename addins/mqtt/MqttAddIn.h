@@ -3,6 +3,7 @@
 // announced to Home Assistant. It talks to the program through its host object only.
 #pragma once
 
+#include "addins/mqtt/Form_Mqtt.h"
 #include "addins/mqtt/MqttClient.h"
 #include "addins/mqtt/MqttRules.h"
 #include "addins/mqtt/MqttSettings.h"
@@ -14,8 +15,6 @@
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
-
-class Form_Mqtt;
 
 class MqttAddIn : public QObject, public AddInLoader {
     Q_OBJECT

@@ -22,10 +22,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QRegularExpression>
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSettings>
 #include <QTest>
@@ -45,6 +45,11 @@ QStringList stateLines(const ReceiverPicture &picture) {
 }
 
 const QString kBase = QStringLiteral("velmora/test");
+
+// A topic below the base topic.
+QString at(const QString &level) {
+    return kBase + QLatin1Char('/') + level;
+}
 
 QByteArray payloadOf(double dB) {
     return QByteArray::number(dB, 'f', 1);
@@ -288,7 +293,9 @@ private Q_SLOTS:
         settings.baseTopic = kBase;
         writeMqttSettings(settings);
         sim = std::make_unique<SimulatedReceiver>();
-        // Loaded before the program connects, as at start, so it sees the identification.
+        // Loaded by the main window's load, before the program connects, as at start, so that
+        // it sees the identification.
+        Form_Velmora::instance().Load();
         addIn = std::make_unique<MqttAddIn>();
         QCOMPARE(LoadAddIn(addIn.get()), 0L);
         main = &sim->connectMainWindow();
@@ -300,17 +307,17 @@ private Q_SLOTS:
     }
 
     void retainedStateAfterConnect() {
-        QVERIFY(sub->waitFor(kBase + u"/availability", "online"));
+        QVERIFY(sub->waitFor(at("availability"), "online"));
         const Sim::ReceiverState s = sim->model().state();
-        QVERIFY(sub->waitFor(kBase + u"/model", "RX-V1000"));
-        QCOMPARE(sub->lastPayload(kBase + u"/power"), QByteArray("ON"));
-        QCOMPARE(sub->lastPayload(kBase + u"/volume"), payloadOf((s.mainVolume - 199) / 2.0));
-        QCOMPARE(sub->lastPayload(kBase + u"/zone2/volume"), payloadOf(s.zone2Volume - 80.0));
-        QCOMPARE(sub->lastPayload(kBase + u"/input"), QByteArray("DVD"));
-        QCOMPARE(sub->lastPayload(kBase + u"/sound_program"), QByteArray("Normal"));
-        QVERIFY(sub->waitFor(kBase + u"/status/line1", main->Line1->text().toUtf8()));
-        QVERIFY(sub->waitFor(
-            QStringLiteral("homeassistant/number/velmora_test/volume/config"), std::nullopt));
+        QVERIFY(sub->waitFor(at("model"), "RX-V1000"));
+        QCOMPARE(sub->lastPayload(at("power")), QByteArray("ON"));
+        QCOMPARE(sub->lastPayload(at("volume")), payloadOf((s.mainVolume - 199) / 2.0));
+        QCOMPARE(sub->lastPayload(at("zone2/volume")), payloadOf(s.zone2Volume - 80.0));
+        QCOMPARE(sub->lastPayload(at("input")), QByteArray("DVD"));
+        QCOMPARE(sub->lastPayload(at("sound_program")), QByteArray("Normal"));
+        QVERIFY(sub->waitFor(at("status/line1"), main->Line1->text().toUtf8()));
+        QVERIFY(sub->waitFor(QStringLiteral("homeassistant/number/velmora_test/volume/config"),
+                             std::nullopt));
     }
 
     // The receiver's own front panel: the change is on the broker within 2 s.
@@ -328,8 +335,8 @@ private Q_SLOTS:
         sub->forget();
         const Sim::Response response = sim->model().execute(code, Sim::Source::Panel);
         sim->emitResponse(response);
-        QVERIFY(sub->waitFor(kBase + u'/' + topic, payload, 2000));
-        const auto report = sub->waitFor(kBase + u"/report", response.texts().last().toUtf8());
+        QVERIFY(sub->waitFor(at(topic), payload, 2000));
+        const auto report = sub->waitFor(at("report"), response.texts().last().toUtf8());
         QVERIFY(report && !report->retained);
     }
 
@@ -342,8 +349,7 @@ private Q_SLOTS:
         row("mute", "mute", QByteArray("ON"), QStringList{"07EA2"}, "");
         row("unmute", "mute", QByteArray("OFF"), QStringList{"07EA3"}, "");
         row("volume down", "volume", QByteArray("DOWN"), QStringList{"07A1B"}, "");
-        row("volume to a level", "volume", QByteArray("-39"),
-            QStringList{"07A1A", "07A1A"}, "");
+        row("volume to a level", "volume", QByteArray("-39"), QStringList{"07A1A", "07A1A"}, "");
         row("raw", "raw", QByteArray("07A1A"), QStringList{"07A1A"}, "");
         row("raw with ETX", "raw", QByteArray("07A\x03"), QStringList{}, "raw/set: ");
         row("unknown input", "input", QByteArray("radio"), QStringList{},
@@ -361,9 +367,9 @@ private Q_SLOTS:
         QTest::qWait(300);
         sim->takeReceived();
         sub->forget();
-        QVERIFY(broker.publish(kBase + u'/' + level + u"/set", payload));
+        QVERIFY(broker.publish(at(level + QStringLiteral("/set")), payload));
         if (!error.isEmpty()) {
-            const auto m = sub->waitFor(kBase + u"/error", std::nullopt, 2000);
+            const auto m = sub->waitFor(at("error"), std::nullopt, 2000);
             QVERIFY(m);
             QVERIFY2(m->payload.startsWith(error.toUtf8()), m->payload.constData());
         }
@@ -385,9 +391,9 @@ private Q_SLOTS:
         QVERIFY(broker.start());
         sub = std::make_unique<MqttSubscriber>(broker, QStringLiteral("velmora/#"));
         QVERIFY(sub->isReady());
-        QVERIFY(sub->waitFor(kBase + u"/availability", "online", 5000));
-        QVERIFY(sub->waitFor(kBase + u"/volume", payloadOf(level), 1000));
-        QCOMPARE(sub->lastPayload(kBase + u"/input"), QByteArray("CD"));
+        QVERIFY(sub->waitFor(at("availability"), "online", 5000));
+        QVERIFY(sub->waitFor(at("volume"), payloadOf(level), 1000));
+        QCOMPARE(sub->lastPayload(at("input")), QByteArray("CD"));
     }
 
     // The settings window: discovery switched off is saved and removes the entities.
@@ -405,7 +411,7 @@ private Q_SLOTS:
         QVERIFY(!readMqttSettings().discovery);
         QVERIFY(ha->waitFor(QStringLiteral("homeassistant/switch/velmora_test/power/config"), ""));
         QVERIFY(ha->waitFor(QStringLiteral("homeassistant/select/velmora_test/input/config"), ""));
-        QVERIFY(sub->waitFor(kBase + u"/availability", "online", 5000));
+        QVERIFY(sub->waitFor(at("availability"), "online", 5000));
     }
 
     // The real program with the add-in from its folder: killed, the broker says it is offline.
@@ -433,7 +439,10 @@ private Q_SLOTS:
         QVERIFY(sub->waitFor(QStringLiteral("velmora/killed/power"), "ON", 2000));
         program.kill();
         program.waitForFinished();
-        const auto will = sub->waitFor(QStringLiteral("velmora/killed/availability"), "offline");
+        QVERIFY(sub->waitFor(QStringLiteral("velmora/killed/availability"), "offline"));
+        // The will is kept: whoever subscribes later learns it too.
+        MqttSubscriber later(broker, QStringLiteral("velmora/killed/availability"));
+        const auto will = later.waitFor(QStringLiteral("velmora/killed/availability"), "offline");
         QVERIFY(will && will->retained);
     }
 

@@ -88,13 +88,17 @@ void Mosquitto::stop() {
 
 MqttSettings Mosquitto::settings() const {
     const bool tls = m_tls != Tls::Off, cert = m_tls == Tls::ClientCertificate;
-    return {"127.0.0.1",
-            m_port,
-            user(),
-            password(),
-            tls ? caFile() : "",
-            cert ? clientCert() : "",
-            cert ? clientKey() : ""};
+    MqttSettings s;
+    s.host = QStringLiteral("127.0.0.1");
+    s.port = m_port;
+    s.user = user();
+    s.password = password();
+    if (tls) s.caFile = caFile();
+    if (cert) {
+        s.certFile = clientCert();
+        s.keyFile = clientKey();
+    }
+    return s;
 }
 
 QStringList Mosquitto::clientArguments() const {
@@ -116,13 +120,15 @@ bool Mosquitto::publish(const QString &topic, const QByteArray &payload, bool re
 }
 
 MqttSubscriber::MqttSubscriber(const Mosquitto &broker, const QString &topicFilter) {
-    // -d tells when it is subscribed; the messages are the lines "RETAINED TOPIC PAYLOAD".
-    m_process.start("mosquitto_sub", broker.clientArguments() << "-d"
-                                                              << "-t" << topicFilter << "-F"
-                                                              << "%r %t %p");
+    // -d tells when it is subscribed; the messages are the lines "RETAINED TOPIC PAYLOAD". Its
+    // standard output is a pipe: stdbuf has it write each line at once.
+    m_process.start("stdbuf", QStringList{"-oL", "mosquitto_sub"} + broker.clientArguments() +
+                                  QStringList{"-d", "-t", topicFilter, "-F", "%r %t %p"});
     const QDeadlineTimer deadline(10000);
-    while (!m_subscribed && !deadline.hasExpired() && m_process.waitForReadyRead(200))
+    while (!m_subscribed && !deadline.hasExpired() && m_process.state() != QProcess::NotRunning) {
+        m_process.waitForReadyRead(200);
         messages();
+    }
 }
 
 MqttSubscriber::~MqttSubscriber() {
