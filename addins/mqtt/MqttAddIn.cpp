@@ -87,7 +87,9 @@ void MqttAddIn::useSettings(const MqttSettings &settings) {
         return;
     }
     m_client.clearSubscriptions();
+    // Commands, and the mistaken ones one level deeper (zone2/volume/set), which get an answer.
     m_client.subscribe(base() + QStringLiteral("/+/set"));
+    m_client.subscribe(base() + QStringLiteral("/+/+/set"));
     if (settings.discovery) m_client.subscribe(QLatin1String(kDiscoveryStatusTopic));
     m_client.start(settings, clientId(),
                    {base() + QLatin1Char('/') + MqttTopic::Availability, kOffline, true});

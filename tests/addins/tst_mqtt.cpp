@@ -110,74 +110,6 @@ private Q_SLOTS:
                      qPrintable(line + QStringLiteral(" not in ") + lines.join(u' ')));
     }
 
-    // Broken blocks and reports change nothing they cannot read.
-    void pictureIgnoresGarbage_data() {
-        columns<QString, bool>("settings", "report");
-        row("cut block", "R0088D1", false);
-        row("length not hex", "R0088DZZ0", false);
-        row("no data", "", false);
-        row("noise report", "\x01\x7f\xff", true);
-        row("short volume", "026", true);
-        row("bad volume digits", "0026ZZ", true);
-    }
-    void pictureIgnoresGarbage() {
-        QFETCH(QString, settings);
-        QFETCH(bool, report);
-        ReceiverPicture picture;
-        report ? picture.applyReport(settings) : picture.applySettings(settings);
-        for (const TopicValue &v : stateValues(picture))
-            if (v.topic != QLatin1String(MqttTopic::Model) &&
-                v.topic != QLatin1String(MqttTopic::Version))
-                QVERIFY2(v.payload.isEmpty(), qPrintable(v.topic));
-    }
-
-    void commands_data() {
-        columns<QString, QByteArray, bool, QString, QString>("level", "payload", "standby", "codes",
-                                                             "error");
-        row("power on", "power", QByteArray("ON"), true, "07A1D", "");
-        row("power off, any case", "power", QByteArray(" off\n"), false, "07A1E", "");
-        row("power maybe", "power", QByteArray("maybe"), false, "", "\"maybe\" is not ON or OFF");
-        row("mute in standby", "mute", QByteArray("ON"), true, "", "the receiver is in standby");
-        row("mute on", "mute", QByteArray("on"), false, "07EA2", "");
-        row("volume up", "volume", QByteArray("UP"), false, "07A1A", "");
-        row("volume down", "volume", QByteArray("down"), false, "07A1B", "");
-        row("volume level", "volume", QByteArray("-20.3"), false, "target -20.5", "");
-        row("volume top", "volume", QByteArray("16.5"), false, "target 16.5", "");
-        row("volume too loud", "volume", QByteArray("17"), false, "", "is not a level");
-        row("volume nan", "volume", QByteArray("nan"), false, "", "is not a level");
-        row("volume empty", "volume", QByteArray(""), false, "", "is not a level");
-        row("input by name", "input", QByteArray("cbl/sat"), false, "07AC0", "");
-        row("input spaced", "input", QByteArray("Vcr 1"), false, "07A0F", "");
-        row("input unknown", "input", QByteArray("radio"), false, "", "unknown input \"radio\"");
-        row("program", "sound_program", QByteArray("hall b"), false, "07EE2", "");
-        row("program unknown", "sound_program", QByteArray("Hall Z"), false, "",
-            "unknown sound program");
-        row("raw", "raw", QByteArray("07A1D"), false, "07A1D", "");
-        row("raw with ETX", "raw",
-            QByteArray("07A\x03"
-                       "1D"),
-            false, "", "");
-        row("raw too long", "raw", QByteArray(17, '0'), false, "", "");
-        row("raw not ASCII", "raw", QByteArray("07A1\xc3\xa9"), false, "", "");
-        row("state topic", "status/line1", QByteArray("x"), false, "", "no such command");
-    }
-    void commands() {
-        QFETCH(QString, level);
-        QFETCH(QByteArray, payload);
-        QFETCH(bool, standby);
-        QFETCH(QString, codes);
-        QFETCH(QString, error);
-        ReceiverPicture picture;
-        picture.power = !standby;
-        const CommandPlan plan = planCommand(level, payload, picture);
-        const QString planned = plan.volumeTarget
-                                    ? QStringLiteral("target %1").arg(*plan.volumeTarget)
-                                    : plan.codes.join(u' ');
-        QCOMPARE(planned, codes);
-        QCOMPARE(plan.error.isEmpty(), codes.isEmpty() == false);
-        QVERIFY2(plan.error.contains(error), qPrintable(plan.error));
-    }
-
     // Answers: a level in dB, "-" for a step without an answer. The codes sent, in order.
     void volumeSteps_data() {
         columns<double, double, QStringList, QString, QString>("current", "target", "answers",
@@ -210,76 +142,62 @@ private Q_SLOTS:
                  qPrintable(stepper.error()));
     }
 
-    // Home Assistant's MQTT discovery: the keys each entity kind needs, its topics and the device.
+    // Home Assistant's MQTT discovery: per entity its config topic and the keys its kind needs
+    // besides those of every entity; the unique IDs, the device block and the removal.
     void discovery_data() {
-        columns<QString, QStringList>("component", "required");
-        const QStringList common{"name",
-                                 "unique_id",
-                                 "state_topic",
-                                 "device",
-                                 "availability_topic",
-                                 "payload_available",
-                                 "payload_not_available"};
-        row("switch", "switch", common + QStringList{"command_topic", "payload_on", "payload_off"});
-        row("number", "number", common + QStringList{"command_topic", "min", "max", "step"});
-        row("select", "select", common + QStringList{"command_topic", "options"});
-        row("sensor", "sensor", common);
+        columns<QString, QStringList>("topic", "keys");
+        const QStringList onOff{"command_topic", "payload_on", "payload_off"};
+        row("power", "switch/velmora_den_pc/power", onOff);
+        row("mute", "switch/velmora_den_pc/mute", onOff);
+        row("volume", "number/velmora_den_pc/volume", QStringList{"command_topic", "min", "max"});
+        row("input", "select/velmora_den_pc/input", QStringList{"command_topic", "options"});
+        row("program", "select/velmora_den_pc/sound_program",
+            QStringList{"command_topic", "options"});
+        row("line 1", "sensor/velmora_den_pc/status_line1", QStringList{});
+        row("line 2", "sensor/velmora_den_pc/status_line2", QStringList{});
     }
     void discovery() {
-        QFETCH(QString, component);
-        QFETCH(QStringList, required);
+        QFETCH(QString, topic);
+        QFETCH(QStringList, keys);
         ReceiverPicture picture;
         picture.applySettings(QStringLiteral("R0073C0E01") + QString(12, u'0'));
         const QString base = QStringLiteral("velmora/den.pc");
         const QList<DiscoveryConfig> configs = discoveryConfigs(base, picture);
-        QSet<QString> ids;
-        int seen = 0;
-        static const QRegularExpression topicForm(
-            QStringLiteral("^homeassistant/(\\w+)/velmora_den_pc/([\\w-]+)/config$"));
-        for (const DiscoveryConfig &c : configs) {
-            const QRegularExpressionMatch m = topicForm.match(c.topic);
-            QVERIFY2(m.hasMatch(), qPrintable(c.topic));
-            const QJsonObject o = QJsonDocument::fromJson(c.payload).object();
-            QVERIFY(!ids.contains(o["unique_id"].toString()));
-            ids.insert(o["unique_id"].toString());
-            QCOMPARE(o["unique_id"].toString(), QStringLiteral("velmora_den_pc_") + m.captured(2));
-            if (m.captured(1) != component) continue;
-            ++seen;
-            for (const QString &key : required)
-                QVERIFY2(o.contains(key), qPrintable(c.topic + QStringLiteral(" lacks ") + key));
-            QCOMPARE(o["availability_topic"].toString(), base + QStringLiteral("/availability"));
-            QVERIFY(o["state_topic"].toString().startsWith(base + u'/'));
-            if (o.contains("command_topic"))
-                QCOMPARE(o["command_topic"].toString(),
-                         o["state_topic"].toString() + QStringLiteral("/set"));
-            const QJsonObject device = o["device"].toObject();
-            QCOMPARE(device["identifiers"].toArray().first().toString(), u"velmora_den_pc");
-            QCOMPARE(device["name"].toString(), u"Yamaha DSP-AX1");
-            QCOMPARE(device["sw_version"].toString(), u"C");
-            if (component == QLatin1String("number")) {
-                QCOMPARE(o["min"].toDouble(), -80.0);
-                QCOMPARE(o["max"].toDouble(), 16.5);
-                QCOMPARE(o["step"].toDouble(), 0.5);
-            }
-            if (component == QLatin1String("select")) {
-                // Every state the add-in publishes is one of the options.
-                const QVariantList options = o["options"].toArray().toVariantList();
-                const QString first = options.first().toString();
-                const QByteArray sent = planCommand(o["state_topic"].toString().section(u'/', -1),
-                                                    first.toUtf8(), picture)
-                                            .codes.join(u' ')
-                                            .toLatin1();
-                QVERIFY2(!sent.isEmpty(), qPrintable(first));
-            }
-        }
-        QVERIFY(seen > 0);
-        // Switching discovery off sends an empty config on each of the same topics.
         const QList<DiscoveryConfig> removals = discoveryRemovals(base);
-        QCOMPARE(removals.size(), configs.size());
+        QSet<QString> ids;
+        QJsonObject o;
         for (qsizetype i = 0; i < configs.size(); ++i) {
-            QCOMPARE(removals[i].topic, configs[i].topic);
-            QVERIFY(removals[i].payload.isEmpty());
+            const QJsonObject config = QJsonDocument::fromJson(configs[i].payload).object();
+            ids.insert(config["unique_id"].toString());
+            if (configs[i].topic == "homeassistant/" + topic + "/config") o = config;
+            QVERIFY(removals[i].topic == configs[i].topic && removals[i].payload.isEmpty());
         }
+        QCOMPARE(ids.size(), configs.size());
+        QCOMPARE(configs.size(), removals.size());
+        keys << "name"
+             << "state_topic"
+             << "payload_available"
+             << "payload_not_available";
+        for (const QString &key : keys)
+            QVERIFY2(o.contains(key), qPrintable(key));
+        QCOMPARE(o["unique_id"].toString(), topic.section(u'/', 1).replace(u'/', u'_'));
+        QCOMPARE(o["availability_topic"].toString(), base + "/availability");
+        if (o.contains("command_topic"))
+            QCOMPARE(o["command_topic"].toString(), o["state_topic"].toString() + "/set");
+        const QJsonObject device = o["device"].toObject();
+        QCOMPARE(device["identifiers"].toArray().first().toString(), "velmora_den_pc");
+        QCOMPARE(device["name"].toString(), "Yamaha DSP-AX1");
+        QCOMPARE(device["sw_version"].toString(), "C");
+        if (topic.startsWith("number"))
+            QCOMPARE(
+                QList<double>({o["min"].toDouble(), o["max"].toDouble(), o["step"].toDouble()}),
+                QList<double>({-80, 16.5, 0.5}));
+        // Every option is a name the command takes.
+        for (const QJsonValue option : o["options"].toArray())
+            QVERIFY2(planCommand(o["state_topic"].toString().section(u'/', -1),
+                                 option.toString().toUtf8(), picture)
+                         .error.isEmpty(),
+                     qPrintable(option.toString()));
     }
 
     // --- The add-in in the program, against the simulator and a broker ---
@@ -344,18 +262,30 @@ private Q_SLOTS:
     // and sends nothing.
     void commandsReachTheReceiver_data() {
         columns<QString, QByteArray, QStringList, QString>("level", "payload", "frames", "error");
+        const QStringList none;
         row("input", "input", QByteArray("cd"), QStringList{"07A15"}, "");
-        row("sound program", "sound_program", QByteArray("Hall B"), QStringList{"07EE2"}, "");
+        row("input spaced", "input", QByteArray("Vcr 1"), QStringList{"07A0F"}, "");
+        row("sound program", "sound_program", QByteArray("hall b"), QStringList{"07EE2"}, "");
         row("mute", "mute", QByteArray("ON"), QStringList{"07EA2"}, "");
-        row("unmute", "mute", QByteArray("OFF"), QStringList{"07EA3"}, "");
+        row("unmute", "mute", QByteArray("off"), QStringList{"07EA3"}, "");
         row("volume down", "volume", QByteArray("DOWN"), QStringList{"07A1B"}, "");
-        row("volume to a level", "volume", QByteArray("-39"), QStringList{"07A1A", "07A1A"}, "");
+        row("volume to a level", "volume", QByteArray("-39.2"), QStringList{"07A1A", "07A1A"}, "");
+        row("volume too loud", "volume", QByteArray("17"), none,
+            "volume/set: \"17\" is not a level");
+        row("volume nan", "volume", QByteArray("nan"), none, "volume/set: \"nan\" is not a level");
         row("raw", "raw", QByteArray("07A1A"), QStringList{"07A1A"}, "");
-        row("raw with ETX", "raw", QByteArray("07A\x03"), QStringList{}, "raw/set: ");
-        row("unknown input", "input", QByteArray("radio"), QStringList{},
+        row("raw with ETX", "raw", QByteArray("07A\x03"), none, "raw/set: the command holds <ETX>");
+        row("raw too long", "raw", QByteArray(17, '0'), none, "raw/set: ");
+        row("raw not ASCII", "raw", QByteArray("07A1\xc3\xa9"), none, "raw/set: ");
+        row("unknown input", "input", QByteArray("radio"), none,
             "input/set: unknown input \"radio\"");
-        row("standby", "power", QByteArray("OFF"), QStringList{"07A1E"}, "");
-        row("mute in standby", "mute", QByteArray("ON"), QStringList{},
+        row("unknown program", "sound_program", QByteArray("Hall Z"), none,
+            "sound_program/set: unknown sound program");
+        row("state topic", "status/line1", QByteArray("x"), none,
+            "status/line1/set: no such command");
+        row("power maybe", "power", QByteArray("maybe"), none, "power/set: \"maybe\" is not ON");
+        row("standby", "power", QByteArray(" off\n"), QStringList{"07A1E"}, "");
+        row("mute in standby", "mute", QByteArray("ON"), none,
             "mute/set: the receiver is in standby");
         row("power on", "power", QByteArray("ON"), QStringList{"07A1D"}, "");
     }
@@ -393,7 +323,7 @@ private Q_SLOTS:
         QVERIFY(sub->isReady());
         QVERIFY(sub->waitFor(at("availability"), "online", 5000));
         QVERIFY(sub->waitFor(at("volume"), payloadOf(level), 1000));
-        QCOMPARE(sub->lastPayload(at("input")), QByteArray("CD"));
+        QCOMPARE(sub->lastPayload(at("input")), QByteArray("VCR 1"));
     }
 
     // The settings window: discovery switched off is saved and removes the entities.
@@ -417,22 +347,12 @@ private Q_SLOTS:
     // The real program with the add-in from its folder: killed, the broker says it is offline.
     void lastWillWhenKilled() {
         SimulatedReceiver second(QStringLiteral("R0088"), false, 2);
-        QTemporaryDir config;
         MqttSettings settings = broker.settings();
         settings.baseTopic = QStringLiteral("velmora/killed");
-        {
-            QSettings store(config.filePath(QStringLiteral("Velmora/Velmora.conf")),
-                            QSettings::IniFormat);
-            store.beginGroup(QStringLiteral("MQTT"));
-            store.setValue(QStringLiteral("Host"), settings.host);
-            store.setValue(QStringLiteral("Port"), settings.port);
-            store.setValue(QStringLiteral("User"), settings.user);
-            store.setValue(QStringLiteral("Password"), settings.password);
-            store.setValue(QStringLiteral("BaseTopic"), settings.baseTopic);
-        }
+        writeMqttSettings(settings); // the test's store, which the program reads too
         QProcess program;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), env->settingsFolder());
         program.setProcessEnvironment(environment);
         program.start(QStringLiteral(VELMORA_PROGRAM), {QStringLiteral("-C2")});
         QVERIFY(sub->waitFor(QStringLiteral("velmora/killed/availability"), "online", 20000));
