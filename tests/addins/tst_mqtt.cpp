@@ -1,15 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The MQTT add-in: its picture of the receiver against the simulator's, the reading of command
-// payloads, the volume stepping and Home Assistant's discovery payloads; then the add-in in the
-// program, connected to the simulator and to a real mosquitto broker, and in a program of its
+// The MQTT add-in: its picture of a configuration block, the volume stepping and Home
+// Assistant's discovery payloads; its broker connection against a real mosquitto; then the
+// add-in in the program, connected to the simulator and to the broker, and in a program of its
 // own that is killed.
 #include "addins/modFindAddIn.h"
 #include "addins/mqtt/Form_Mqtt.h"
 #include "addins/mqtt/MqttAddIn.h"
+#include "addins/mqtt/MqttClient.h"
 #include "addins/mqtt/MqttRules.h"
-#include "link/CommandCatalogue.h"
 #include "sim/ReceiverModel.h"
-#include "state/PanelTables.h"
 #include "support/DataRows.h"
 #include "support/Mosquitto.h"
 #include "support/SentCommands.h"
@@ -18,31 +17,18 @@
 #include "ui/mainwindow/Form_Velmora.h"
 
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
 #include <QProcess>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QSet>
-#include <QSettings>
+#include <QSignalSpy>
 #include <QTest>
+#include <ctime>
 
 namespace {
-
-QString code(const QString &name) {
-    return QLatin1String(commandByName(name)->code);
-}
-
-// The state topics as "topic=payload" lines, for one comparison.
-QStringList stateLines(const ReceiverPicture &picture) {
-    QStringList lines;
-    for (const TopicValue &v : stateValues(picture))
-        lines << v.topic + QLatin1Char('=') + QString::fromUtf8(v.payload);
-    return lines;
-}
 
 const QString kBase = QStringLiteral("velmora/test");
 
@@ -55,59 +41,39 @@ QByteArray payloadOf(double dB) {
     return QByteArray::number(dB, 'f', 1);
 }
 
+// Starts the client and waits until it is connected (true) or has failed once.
+bool connectTo(MqttClient &client, const MqttSettings &settings) {
+    QSignalSpy up(&client, &MqttClient::connected), down(&client, &MqttClient::disconnected);
+    client.start(settings, QStringLiteral("velmora-test"), {kBase + "/status", "offline", true});
+    return QTest::qWaitFor([&] { return up.count() + down.count() > 0; }, 15000) && up.count() == 1;
+}
 } // namespace
 
 class TestMqtt : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // The simulated receiver changes, told by its reports (and, for "block", by its
-    // configuration answer); the add-in's picture follows.
-    void pictureFollowsTheReceiver_data() {
-        columns<QString, bool, QStringList, QStringList>("model", "standby", "steps", "expected");
-        row("identified", "R0088", false, QStringList{"block"},
+    // The configuration answer of a simulated receiver; the reports are followed end to end
+    // below.
+    void pictureFromTheBlock_data() {
+        columns<QString, bool, QStringList>("model", "standby", "expected");
+        row("@E01900 block", "R0073", false,
             QStringList{"power=ON", "volume=-40.0", "zone2/volume=-10.0", "mute=OFF", "input=DVD",
-                        "sound_program=Normal", "model=RX-V1000", "version=B"});
-        row("@E01900 block", "R0073", false, QStringList{"block"},
-            QStringList{"power=ON", "volume=-40.0", "input=DVD", "model=DSP-AX1"});
-        row("standby block", "R0088", true, QStringList{"block"},
-            QStringList{"power=OFF", "volume=", "input=", "model=RX-V1000"});
-        row("reports", "R0088", false,
-            QStringList{"MasterVolMuteOn", "MasterVolUp", "Zone2VolDown", "InputTuner", "dsp 2"},
-            QStringList{"power=", "mute=ON", "volume=-39.5", "zone2/volume=-11.0", "input=TUNER",
-                        "sound_program=Hall B", "model="});
-        row("standby and back", "R0088", false, QStringList{"block", "PowerOff", "PowerOn"},
-            QStringList{"power=ON", "volume=-40.0"});
-        row("standby report", "R0088", false, QStringList{"block", "PowerOff"},
-            QStringList{"power=OFF", "volume=-40.0"});
-        row("effect off", "R0088", false, QStringList{"dsp 0"},
-            QStringList{"sound_program=Effect Off"});
+                        "sound_program=Normal", "model=DSP-AX1"});
+        row("standby", "R0088", true, QStringList{"power=OFF", "volume=", "input=", "version=B"});
     }
-    void pictureFollowsTheReceiver() {
+    void pictureFromTheBlock() {
         QFETCH(QString, model);
         QFETCH(bool, standby);
-        QFETCH(QStringList, steps);
         QFETCH(QStringList, expected);
-        Sim::ReceiverModel receiver(model, standby);
-        Sim::ReceiverState state = receiver.state();
-        state.reportsEnabled = true;
-        receiver.setState(state);
+        const QString answer =
+            QString::fromLatin1(Sim::ReceiverModel(model, standby).configurationAnswer());
         ReceiverPicture picture;
-        for (const QString &step : steps) {
-            if (step == QLatin1String("block")) {
-                const QString answer = QString::fromLatin1(receiver.configurationAnswer());
-                picture.applySettings(answer.mid(1, answer.size() - 2));
-                continue;
-            }
-            const QString command = step.startsWith(QLatin1String("dsp "))
-                                        ? dspOperationCode(step.mid(4).toInt())
-                                        : code(step);
-            for (const QString &text : receiver.execute(command, Sim::Source::Panel).texts())
-                picture.applyReport(text);
-        }
-        const QStringList lines = stateLines(picture);
+        picture.applySettings(answer.mid(1, answer.size() - 2));
+        QStringList lines;
+        for (const TopicValue &v : stateValues(picture))
+            lines << v.topic + QLatin1Char('=') + QString::fromUtf8(v.payload);
         for (const QString &line : expected)
-            QVERIFY2(lines.contains(line),
-                     qPrintable(line + QStringLiteral(" not in ") + lines.join(u' ')));
+            QVERIFY2(lines.contains(line), qPrintable(line + u'|' + lines.join(u' ')));
     }
 
     // Answers: a level in dB, "-" for a step without an answer. The codes sent, in order.
@@ -200,6 +166,100 @@ private Q_SLOTS:
                      qPrintable(option.toString()));
     }
 
+    // --- The broker connection alone: passwords and TLS, a broker gone and back, a goodbye ---
+
+    void connecting_data() {
+        using T = Mosquitto::Tls;
+        columns<T, QString, QString>("tls", "change", "reason");
+        row("right password", T::Off, "", "");
+        row("wrong password", T::Off, "password",
+            "The broker refused the connection: not authorised");
+        row("TLS", T::On, "", "");
+        row("TLS, a CA that did not sign the broker", T::On, "ca",
+            "TLS error: certificate verify failed");
+        row("TLS with a client certificate", T::ClientCertificate, "", "");
+        // The broker's alert, or its reset, which may come first and take the alert with it
+        row("TLS without the client certificate", T::ClientCertificate, "cert", ".+");
+    }
+
+    void connecting() {
+        QFETCH(Mosquitto::Tls, tls);
+        QFETCH(QString, change);
+        QFETCH(QString, reason);
+        Mosquitto broker(tls);
+        QVERIFY2(broker.isReady(), qPrintable(broker.errorString()));
+        MqttSettings settings = broker.settings();
+        if (change == "password") settings.password = "wrong";
+        if (change == "ca") settings.caFile = broker.otherCaFile();
+        if (change == "cert") settings.certFile = settings.keyFile = QString();
+        MqttClient client;
+        QCOMPARE(connectTo(client, settings), reason.isEmpty());
+        const QString address = "127.0.0.1:" + QString::number(broker.port());
+        const QString state = client.stateText();
+        QVERIFY2(QRegularExpression(reason.isEmpty()
+                                        ? "^Connected to " + address + "$"
+                                        : "^Not connected: " + reason + ", next try in 1 s$")
+                     .match(state)
+                     .hasMatch(),
+                 qPrintable(state));
+    }
+
+    void publishAndSubscribe() {
+        Mosquitto broker;
+        QVERIFY2(broker.isReady(), qPrintable(broker.errorString()));
+        MqttClient client;
+        client.subscribe(kBase + "/set/#");
+        QSignalSpy up(&client, &MqttClient::connected), got(&client, &MqttClient::messageReceived);
+        client.start(broker.settings(), "velmora-test", {});
+        QVERIFY(!client.publish(kBase + "/early", "kept for later?", true)); // not yet connected
+        QVERIFY(up.wait(15000));
+        QVERIFY(client.publish(kBase + "/state", R"({"power":"on"})", true));
+        MqttSubscriber later(broker, kBase + "/#"); // subscribes afterwards: sees what is retained
+        QVERIFY(later.isReady());
+        const auto state = later.waitFor(kBase + "/state", R"({"power":"on"})");
+        QVERIFY(state && state->retained);
+        QVERIFY(broker.publish(kBase + "/set/power", "off"));
+        QTRY_COMPARE(got.count(), 1);
+        QCOMPARE(got[0], (QVariantList{kBase + "/set/power", QByteArray("off")}));
+        QVERIFY(later.lastPayload(kBase + "/early").isNull());
+    }
+
+    void brokerGoneAndBack() {
+        Mosquitto broker;
+        QVERIFY2(broker.isReady(), qPrintable(broker.errorString()));
+        MqttClient client;
+        client.subscribe(kBase + "/set/#");
+        QVERIFY(connectTo(client, broker.settings()));
+        QSignalSpy up(&client, &MqttClient::connected), down(&client, &MqttClient::disconnected),
+            got(&client, &MqttClient::messageReceived);
+        // Gone: it tries again after 1 and 2 s, does nothing in between, and comes back with its
+        // subscriptions; after a connection the pauses start again from 1 s.
+        for (int round = 0; round < 2; ++round) {
+            broker.stop();
+            QVERIFY(down.wait(5000));
+            QVERIFY2(client.stateText().endsWith(", next try in 1 s"),
+                     qPrintable(client.stateText()));
+            if (round == 0) {
+                const std::clock_t cpu = std::clock(); // this process's processor time
+                QTest::qWait(3200);
+                QVERIFY(std::clock() - cpu < CLOCKS_PER_SEC / 2);
+                QVERIFY(down.count() >= 2);
+            }
+            QVERIFY(broker.start());
+            QVERIFY(up.wait(15000));
+            QVERIFY(broker.publish(kBase + "/set/input", "HDMI1"));
+            QTRY_COMPARE(got.count(), round + 1);
+        }
+        // A goodbye: the broker keeps the last state, not the will.
+        QVERIFY(client.publish(kBase + "/status", "online", true));
+        client.stop();
+        QCOMPARE(client.stateText(), "Off");
+        QVERIFY(!client.publish(kBase + "/status", "stopped", true));
+        QTest::qWait(300);
+        MqttSubscriber after(broker, kBase + "/status");
+        QVERIFY(after.waitFor(kBase + "/status", "online"));
+    }
+
     // --- The add-in in the program, against the simulator and a broker ---
 
     void initTestCase() {
@@ -245,6 +305,11 @@ private Q_SLOTS:
         row("input", "07A16", "input", QByteArray("TUNER"));
         row("mute", "07EA2", "mute", QByteArray("ON"));
         row("unmute", "07EA3", "mute", QByteArray("OFF"));
+        row("zone 2", "07ADB", "zone2/volume", QByteArray("-11.0"));
+        row("sound program", "07EE2", "sound_program", QByteArray("Hall B"));
+        row("effect off", "07EE0", "sound_program", QByteArray("Effect Off"));
+        row("standby", "07A1E", "power", QByteArray("OFF"));
+        row("on again", "07A1D", "power", QByteArray("ON"));
     }
     void frontPanelChangeAppears() {
         QFETCH(QString, code);
