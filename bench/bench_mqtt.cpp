@@ -88,6 +88,7 @@ int main(int argc, char **argv) {
         for (int i = 0; i < 100; ++i) {
             QTest::qWait(QRandomGenerator::global()->bounded(30, 130));
             sentNs = 0;
+            sub.forget();
             sim.control(i % 2 ? QStringLiteral("volume down") : QStringLiteral("volume up"));
             if (!sub.waitFor(kBase + QStringLiteral("/volume"), volumeText(sim).toUtf8(), 2000))
                 qFatal("no volume on the broker");
