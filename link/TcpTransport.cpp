@@ -78,11 +78,6 @@ std::optional<BridgeAddress> bridgeAddress(const QString &device) {
     return BridgeAddress{scheme == kRfc2217, url.host(), quint16(url.port())};
 }
 
-int bridgeRetryDelay(int attempt) {
-    static constexpr std::array<int, 5> kFirst = {1, 2, 4, 8, 16};
-    return attempt < int(kFirst.size()) ? kFirst[size_t(attempt)] : 30;
-}
-
 TcpTransport::TcpTransport(QObject *parent) : Transport(parent) {
     connect(&m_socket, &QTcpSocket::readyRead, this, &TcpTransport::takeIncoming);
     connect(&m_socket, &QTcpSocket::disconnected, this, &TcpTransport::connectionEnded);

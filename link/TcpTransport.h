@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QTcpSocket>
+#include <array>
 #include <optional>
 
 // Where a bridge is: tcp://host:port or rfc2217://host:port, the host a name, an IPv4 address
@@ -24,8 +25,12 @@ bool isBridgeUrl(const QString &device);
 // anything else (a path, a user, a query).
 std::optional<BridgeAddress> bridgeAddress(const QString &device);
 // Seconds before the attempt-th try (0 and up) to reach a bridge that went away: 1, 2, 4, 8 and
-// 16 s, then every 30 s.
-int bridgeRetryDelay(int attempt);
+// 16 s, then every 30 s. The MQTT add-in waits for a broker the same way; it is written here, in
+// the header, so that the add-in takes the series without the link's code.
+inline int bridgeRetryDelay(int attempt) {
+    constexpr std::array<int, 5> kFirst = {1, 2, 4, 8, 16};
+    return attempt < int(kFirst.size()) ? kFirst[size_t(attempt)] : 30;
+}
 
 class TcpTransport : public Transport {
     Q_OBJECT
