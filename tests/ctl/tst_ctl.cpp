@@ -115,12 +115,8 @@ private Q_SLOTS:
             "velmora-ctl: the end was vetoed by an add-in\n", none);
     }
     void commands() {
-        QFETCH(QStringList, args);
-        QFETCH(int, state);
-        QFETCH(int, exitCode);
-        QFETCH(QString, stream);
-        QFETCH(QString, text);
-        QFETCH(QStringList, sent);
+        FETCH((QStringList, int, int, QString, QString, QStringList), args, state, exitCode, stream,
+              text, sent);
         // Without the port poll, whose reads would now and then find a command on a busy link.
         const Velmora serve = state == Refusing ? Running
                               : state == Busy   ? Connected
@@ -190,12 +186,8 @@ private Q_SLOTS:
             "", "already running and connected; it keeps its connection");
     }
     void secondStartHandsOver() {
-        QFETCH(QStringList, args);
-        QFETCH(bool, connectedBefore);
-        QFETCH(long, port);
-        QFETCH(bool, mini);
-        QFETCH(QString, sent);
-        QFETCH(QString, err);
+        FETCH((QStringList, bool, long, bool, QString, QString), args, connectedBefore, port, mini,
+              sent, err);
         Form_Velmora &main = serving(connectedBefore ? Connected : Running);
         if (!connectedBefore) sim = std::make_unique<SimulatedReceiver>("R0088", true, 2);
         main.hide();

@@ -142,11 +142,7 @@ private Q_SLOTS:
         row("previous", 177, playing, qint32(VelmoraWinamp_PREVSONG), "Winamp prev", 0);
     }
     void playerKeys() {
-        QFETCH(qint32, key);
-        QFETCH(qint16, state);
-        QFETCH(qint32, command);
-        QFETCH(QString, line2);
-        QFETCH(int, asked);
+        FETCH((qint32, qint16, qint32, QString, int), key, state, command, line2, asked);
         Form_Velmora &main = withEntries(true, false);
         main.Line1->setText("kept 1");
         main.Line2->setText("kept 2");
@@ -174,10 +170,8 @@ private Q_SLOTS:
         row("both, no player", true, true, WinampHandle(0), receiverKeys);
     }
     void keysOfInactiveBranchesAreNotAskedFor() {
-        QFETCH(bool, playerEntry);
-        QFETCH(bool, receiverEntry);
-        QFETCH(WinampHandle, running);
-        QFETCH(QList<qint32>, asked);
+        FETCH((bool, bool, WinampHandle, QList<qint32>), playerEntry, receiverEntry, running,
+              asked);
         Form_Velmora &main = withEntries(playerEntry, receiverEntry);
         player->found = running;
         hWndWinamp = 77; // a player found earlier and closed since

@@ -31,8 +31,7 @@ private Q_SLOTS:
         row("another scheme", "telnet://h:23", "");
     }
     void addresses() {
-        QFETCH(QString, url);
-        QFETCH(QString, parsed);
+        FETCH((QString, QString), url, parsed);
         const std::optional<BridgeAddress> a = bridgeAddress(url);
         QCOMPARE(
             a ? QStringLiteral("%1 %2 %3").arg(a->telnet ? "telnet" : "tcp", a->host).arg(a->port)

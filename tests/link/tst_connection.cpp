@@ -76,20 +76,15 @@ private Q_SLOTS:
     }
 
     void connectsAndDisconnects_data() {
-        QTest::addColumn<QString>("model");
-        QTest::addColumn<QString>("shown");        // status line 2 and the information window
-        QTest::addColumn<QList<int>>("intervals"); // the report items checked
-        QTest::addColumn<QByteArray>("sent");
+        // Shown on status line 2 and in the information window; the report items checked.
+        columns<QString, QString, QList<int>, QByteArray>("model", "shown", "intervals", "sent");
         row("plain block, real time", "R0088", "R0088 Softv.B RX-V1000 R0088 B", QList<int>{0},
             wire("<STX>20000<ETX><STX>20100<ETX>"));
         row("prefixed block, 100 and 250 ms", "R0161", "R0161 Softv.A RX-V2400 R0161 A",
             QList<int>{2, 5}, wire("<STX>20000<ETX><STX>20102<ETX><STX>20105<ETX>"));
     }
     void connectsAndDisconnects() {
-        QFETCH(QString, model);
-        QFETCH(QString, shown);
-        QFETCH(QList<int>, intervals);
-        QFETCH(QByteArray, sent);
+        FETCH((QString, QString, QList<int>, QByteArray), model, shown, intervals, sent);
         clsAddIn addIn(QStringLiteral("A"));
         QStringList settingsSeen;
         QObject::connect(&addIn, &clsAddIn::ReceivedSettings,
@@ -195,10 +190,7 @@ private Q_SLOTS:
         row("-C12 -P: already on", "-C12 -P", false, 12, false);
     }
     void commandLineConnects() {
-        QFETCH(QString, line);
-        QFETCH(bool, standby);
-        QFETCH(int, port);
-        QFETCH(bool, powerOnSent);
+        FETCH((QString, bool, int, bool), line, standby, port, powerOnSent);
         sim = std::make_unique<SimulatedReceiver>(QStringLiteral("R0088"), standby, port);
         setCommand(line);
         Form_Velmora &main = Form_Velmora::instance();

@@ -152,9 +152,7 @@ private Q_SLOTS:
         row("long text", QString(5000, QLatin1Char('2')), true, "");
     }
     void plans() {
-        QFETCH(QString, text);
-        QFETCH(bool, zone2Mode);
-        QFETCH(QString, plan);
+        FETCH((QString, bool, QString), text, zone2Mode, plan);
         QCOMPARE(describe(planReport(text, zone2Mode)), plan);
     }
 };

@@ -1,8 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Data functions in few lines: the columns in one call, and one row per call.
+// Data functions in few lines: the columns in one call, one row per call, and a row's values in
+// one declaration.
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QTest>
+
+#include <tuple>
 
 // columns<bool, QString>("zone2", "window") adds both columns.
 template <typename... Types, typename... Names>
@@ -15,3 +20,15 @@ template <typename... Values>
 void row(const char *name, Values... values) {
     (QTest::newRow(name) << ... << values);
 }
+
+// The current row's values of the columns named in a comma-separated list, in its order.
+template <typename... Types>
+std::tuple<Types...> fetchColumns(const char *names) {
+    const QList<QByteArray> list = QByteArray(names).split(',');
+    qsizetype i = 0;
+    return {*static_cast<Types *>(
+        QTest::qData(list.at(i++).trimmed().constData(), qMetaTypeId<Types>()))...};
+}
+#define DATA_ROWS_TYPES(...) __VA_ARGS__
+// FETCH((bool, QString), zone2, window) is QFETCH(bool, zone2) and QFETCH(QString, window).
+#define FETCH(Types, ...) auto [__VA_ARGS__] = fetchColumns<DATA_ROWS_TYPES Types>(#__VA_ARGS__)

@@ -74,9 +74,9 @@ private Q_SLOTS:
     // The dialog opens on today (07.12.2026); Add corrects the fields where the user sees them,
     // then adds the line or asks for an action.
     void addBuildsALine_data() {
-        QTest::addColumn<QString>("typed"); // hour|minute|day|month|year
-        columns<bool, QString, QString>("dated", "action", "corrected");
-        QTest::addColumn<QString>("line"); // "": "Select action first !"
+        // typed: hour|minute|day|month|year; line "": "Select action first !"
+        columns<QString, bool, QString, QString, QString>("typed", "dated", "action", "corrected",
+                                                          "line");
         const QString power = "Power On ,07A1D";
         row("padded, year from today", "7|5|3|4|06", true, power, "07|05|03|04|2026",
             "07:05 ,03.04.2026 ,Power On ,07A1D");
@@ -95,11 +95,7 @@ private Q_SLOTS:
         row("a partial label", "07|00|01|01|2026", false, "Power", "07|00|01|01|2026", "");
     }
     void addBuildsALine() {
-        QFETCH(QString, typed);
-        QFETCH(bool, dated);
-        QFETCH(QString, action);
-        QFETCH(QString, corrected);
-        QFETCH(QString, line);
+        FETCH((QString, bool, QString, QString, QString), typed, dated, action, corrected, line);
         FakeClock clock("07.12.2026 12:00:00");
         Form_ZS &dialog = openDialog();
         QCOMPARE(shown(dialog), "09|00|07|12|2026");

@@ -39,7 +39,7 @@ private Q_SLOTS:
 
     // Add-ins get a second to register; then the window is loaded, and shown only if none did.
     void startProcedure_data() {
-        QTest::addColumn<bool>("addInRegisters");
+        columns<bool>("addInRegisters");
         row("alone: the window shows", false);
         row("an add-in registers", true);
     }
@@ -62,17 +62,14 @@ private Q_SLOTS:
     }
 
     void commandLineAtLoad_data() {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<long>("error"); // reported under Form_Load, 0 for none
-        QTest::addColumn<bool>("connects");
+        // error: the number reported under Form_Load, 0 for none
+        columns<QString, long, bool>("line", "error", "connects");
         row("help before connecting: the summary, and the end", "-C1 -P /?", 0L, false);
         // The port number is refused; the load goes on and connects on the port it had.
         row("port out of range", "-C-5", 8002L, true);
     }
     void commandLineAtLoad() {
-        QFETCH(QString, line);
-        QFETCH(long, error);
-        QFETCH(bool, connects);
+        FETCH((QString, long, bool), line, error, connects);
         const bool help = line.contains('?');
         PtyPair port;
         port.assignToPort(1);

@@ -63,8 +63,7 @@ private Q_SLOTS:
         row("30", "30 min", "SLEEP 30min.");
     }
     void sleepItemsSetTheTimer() {
-        QFETCH(QString, item);
-        QFETCH(QString, line1);
+        FETCH((QString, QString), item, line1);
         Form_Velmora &main = connected();
         if (item == "Off") { // only reported as a change
             sim->control(QStringLiteral("sleep 60"));

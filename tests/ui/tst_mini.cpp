@@ -113,8 +113,8 @@ private Q_SLOTS:
     }
 
     void startOptionsPlaceIt_data() {
-        columns<QString, QString>("line",
-                                  "corner"); // corner "": no receiver, the main window stays
+        // corner "": no receiver, the main window stays
+        columns<QString, QString>("line", "corner");
         row("default", "-M", "BR");
         row("top left", "-tl -m", "TL");
         row("bottom left before top right", "-BL -TR -M", "BL");
@@ -122,8 +122,7 @@ private Q_SLOTS:
     }
 
     void startOptionsPlaceIt() {
-        QFETCH(QString, line);
-        QFETCH(QString, corner);
+        FETCH((QString, QString), line, corner);
         if (corner.isEmpty())
             qputenv("VELMORA_COM1", "/nonexistent/velmora-port");
         else

@@ -41,8 +41,7 @@ private Q_SLOTS:
     }
 
     void flapShowsTheFramesOfTheMode() {
-        QFETCH(bool, zone2);
-        QFETCH(QString, window);
+        FETCH((bool, QString), zone2, window);
         const QString mainFrames = "61ES 6ChInput DSP Input InputMode SpeakersA SpeakersB",
                       zone2Frames = "DSP Input Leer1 SpeakersA SpeakersB";
         Form_Velmora &main = Form_Velmora::instance();
@@ -160,12 +159,8 @@ private Q_SLOTS:
     }
 
     void receiverReportsMoveThePanelWithoutEcho() {
-        QFETCH(bool, zone2);
-        QFETCH(QString, control);
-        QFETCH(QString, selected);
-        QFETCH(QString, line1);
-        QFETCH(QString, line2);
-        QFETCH(QString, answer);
+        FETCH((bool, QString, QString, QString, QString, QString), zone2, control, selected, line1,
+              line2, answer);
         Form_Velmora &main = connected();
         main.SetKlappe(1);
         if (zone2) main.Menu_Mode_Zone2_Click();
@@ -323,10 +318,7 @@ private Q_SLOTS:
     }
 
     void keyboardReachesAndPressesTheKeys() {
-        QFETCH(int, tabs);
-        QFETCH(QString, key);
-        QFETCH(int, press);
-        QFETCH(QString, code);
+        FETCH((int, QString, int, QString), tabs, key, press, code);
         Form_Velmora &main = connected();
         main.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&main));

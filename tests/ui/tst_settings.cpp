@@ -150,11 +150,9 @@ private Q_SLOTS:
     }
 
     void startRestoresTheStore_data() {
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<QString>("state"); // changes to the built-in state
-        QTest::addColumn<QString>("shell"); // "": the default
-        QTest::addColumn<int>("errors");    // boxes under LoadConfig, error 9 each
-
+        // The changes to the built-in state, the shell ("": the default) and the boxes under
+        // LoadConfig, error 9 each.
+        columns<QString, QString, QString, int>("stored", "state", "shell", "errors");
         const QString custom = "/usr/bin/xcalc -geometry 200x200";
         row("Debug 1 shows the terminal", "Debug=1", "debug=1 terminal=1", "", 0);
         row("media keys Yamaha only", "MediaKeyYamaha=1;MediaKeyWinamp=0", "yamaha=1", "", 0);
@@ -176,10 +174,7 @@ private Q_SLOTS:
             "debug=1 terminal=1", "", 3);
     }
     void startRestoresTheStore() {
-        QFETCH(QString, stored);
-        QFETCH(QString, state);
-        QFETCH(QString, shell);
-        QFETCH(int, errors);
+        FETCH((QString, QString, QString, int), stored, state, shell, errors);
         QStringList expected = kBuiltIn.split(' ');
         for (const QString &change : state.split(' ', Qt::SkipEmptyParts))
             for (QString &entry : expected)
@@ -214,9 +209,8 @@ private Q_SLOTS:
     }
 
     void roundTripThroughARestart_data() {
-        QTest::addColumn<QString>("before");
-        QTest::addColumn<QStringList>("clicks"); // menu items picked in this order
-        columns<QString, QString>("written", "restored");
+        // clicks: the menu items picked, in this order
+        columns<QString, QStringList, QString, QString>("before", "clicks", "written", "restored");
 
         const QString command = "/opt/tools/run me.sh --flag=\"a b\" c:\\x";
         row("first run: nothing stored, nothing changed", "", QStringList{}, kBuiltInSaved,
@@ -237,10 +231,7 @@ private Q_SLOTS:
             QStringList{"es 3"}, kBuiltInSaved + "/bin/true", kBuiltIn);
     }
     void roundTripThroughARestart() {
-        QFETCH(QString, before);
-        QFETCH(QStringList, clicks);
-        QFETCH(QString, written);
-        QFETCH(QString, restored);
+        FETCH((QString, QStringList, QString, QString), before, clicks, written, restored);
         store(before);
 
         Form_Velmora &main = start();
@@ -351,11 +342,9 @@ private Q_SLOTS:
     // platform's sign beside it: ../lib/velmora/AddIn, or uninstall.exe on Windows (where the
     // Linux sign is there too and means nothing).
     void programFileLocations_data() {
-        QTest::addColumn<bool>("windows");
-        QTest::addColumn<bool>("installed");
-        // the state, data and local folders: "@/<x>state", ...; empty: unset
-        QTest::addColumn<QString>("xdgHome");
-        columns<QString, QStringList>("log", "addIns");
+        // xdgHome: the state, data and local folders are "@/<xdgHome>state", ...; empty: unset
+        columns<bool, bool, QString, QString, QStringList>("windows", "installed", "xdgHome", "log",
+                                                           "addIns");
         row("build tree", false, false, "@/", "@/bin/debug.txt", QStringList{"@/bin/AddIn"});
         row("installed", false, true, "@/", "@/state/Velmora/debug.txt",
             QStringList{"@/lib/velmora/AddIn", "@/data/Velmora/AddIn"});
@@ -372,11 +361,8 @@ private Q_SLOTS:
             QStringList{"@/bin/AddIn", "@/home/.local/share/Velmora/AddIn"});
     }
     void programFileLocations() {
-        QFETCH(bool, windows);
-        QFETCH(bool, installed);
-        QFETCH(QString, xdgHome);
-        QFETCH(QString, log);
-        QFETCH(QStringList, addIns);
+        FETCH((bool, bool, QString, QString, QStringList), windows, installed, xdgHome, log,
+              addIns);
         const QString root = env->folder();
         QVERIFY(QDir(root).mkpath(installed || windows ? "bin/../lib/velmora/AddIn" : "bin"));
         if (windows && installed)

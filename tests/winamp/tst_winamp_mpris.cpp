@@ -40,8 +40,7 @@ private Q_SLOTS:
         row("stream without a file name", QVariantMap{{"xesam:url", "http://radio.example/"}}, "");
     }
     void titleFromMetadata() {
-        QFETCH(QVariantMap, metadata);
-        QFETCH(QString, title);
+        FETCH((QVariantMap, QString), metadata, title);
         QCOMPARE(MprisPlayerBackend::titleFromMetadata(metadata),
                  title.isEmpty() ? title : title + " - Winamp");
     }

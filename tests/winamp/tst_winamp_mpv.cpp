@@ -38,9 +38,7 @@ private Q_SLOTS:
         row("stop", QList<int>{40046, 40047}, QList<int>{3, 0}, QList<int>{1, 0});
     }
     void transport() {
-        QFETCH(QList<int>, commands);
-        QFETCH(QList<int>, statuses);
-        QFETCH(QList<int>, tracks);
+        FETCH((QList<int>, QList<int>, QList<int>), commands, statuses, tracks);
         START_PLAYER(player, 3);
         QCOMPARE(GetWinampStatus(), qint16(0)); // nothing found yet, and it does not search
         // The title display searches on its own and keeps what it found to itself.
@@ -103,7 +101,7 @@ private Q_SLOTS:
     }
 
     void playerEnds_data() {
-        QTest::addColumn<bool>("byCommand"); // quit command, or the process ends
+        columns<bool>("byCommand"); // quit command, or the process ends
         row("quit command", true);
         row("player killed", false);
     }
