@@ -3,21 +3,15 @@
 #include "addins/clsAddIn.h"
 #include "addins/clsAddIns.h"
 #include "base/CommandLine.h"
-#include "base/Globals.h"
-#include "support/DataRows.h"
 #include "support/Fixtures.h"
-#include "support/SimulatedReceiver.h"
+#include "support/WindowSuite.h"
 #include "support/WireBytes.h"
 #include "ui/Form_YInfo.h"
 
-#include <QAction>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLabel>
 #include <QLineEdit>
 #include <QLoggingCategory>
-#include <QTest>
-#include <QTimer>
 #include <cerrno>
 #include <ctime>
 #include <fcntl.h>
@@ -59,7 +53,7 @@ speed_t lineSpeed(const QString &device) {
 }
 } // namespace
 
-class TestConnection : public QObject {
+class TestConnection : public WindowSuite {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase() {
@@ -67,12 +61,8 @@ private Q_SLOTS:
         previousHandler = qInstallMessageHandler(traceHandler);
     }
     void init() {
-        env = std::make_unique<TestEnvironment>();
+        WindowSuite::init();
         m_received.clear();
-    }
-    void cleanup() {
-        env.reset(); // the program lets go of the line before the receiver goes
-        sim.reset();
     }
 
     void connectsAndDisconnects_data() {
@@ -280,8 +270,6 @@ private:
         return m_received;
     }
 
-    std::unique_ptr<TestEnvironment> env;
-    std::unique_ptr<SimulatedReceiver> sim;
     QByteArray m_received;
 };
 

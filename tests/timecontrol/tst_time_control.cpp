@@ -1,38 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The time-control dialog and the schedule timer on the real windows: entries firing on the
 // simulated receiver's line and on mpv (private session bus).
-#include "base/Globals.h"
 #include "link/ComPort.h"
 #include "link/Form_Com.h"
-#include "support/DataRows.h"
 #include "support/FakeClock.h"
 #include "support/MpvPlayer.h"
-#include "support/SentCommands.h"
-#include "support/SimulatedReceiver.h"
-#include "support/TestEnvironment.h"
+#include "support/WindowSuite.h"
 #include "timecontrol/clsTimeControl.h"
 #include "ui/Form_ZS.h"
-#include "ui/mainwindow/Form_Velmora.h"
 #include "winamp/Modul_Winamp.h"
 
-#include <QAction>
 #include <QComboBox>
 #include <QFile>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QTest>
-#include <QTimer>
-#include <optional>
 
 using Kind = ScriptedDialogs::Shown::Kind;
 
-class TestTimeControl : public QObject {
+class TestTimeControl : public WindowSuite {
     Q_OBJECT
-    std::optional<TestEnvironment> env;
-    std::optional<SimulatedReceiver> sim;
 
     Form_ZS &openDialog() {
         Form_Velmora &main = Form_Velmora::instance();
@@ -49,7 +36,7 @@ class TestTimeControl : public QObject {
         dialog.cmdOK->click();
     }
     Form_Velmora &connectedAndActivated() {
-        Form_Velmora &main = sim.emplace().connectMainWindow();
+        Form_Velmora &main = connected();
         main.Menu_ZS_Aktiv->trigger();
         if (!main.Timer_ZS->isActive()) qFatal("the schedule did not start");
         return main;
@@ -65,12 +52,6 @@ class TestTimeControl : public QObject {
     }
 
 private Q_SLOTS:
-    void init() { env.emplace(); }
-    void cleanup() {
-        env.reset();
-        sim.reset();
-    }
-
     // The dialog opens on today (07.12.2026); Add corrects the fields where the user sees them,
     // then adds the line or asks for an action.
     void addBuildsALine_data() {
@@ -237,20 +218,19 @@ private Q_SLOTS:
 
     void playerPlayAndStop() {
         START_PLAYER(player);
-        const auto status = [&] { return player.playerProperty("PlaybackStatus").toString(); };
         FakeClock clock("07.12.2026 06:59:00");
         Form_Velmora &main = connectedAndActivated();
         schedule({"07:00 ,Every day  ,Winamp play", "07:01 ,Every day  ,Winamp stop"});
         RefreshWinamp();
         WinampCommand(VelmoraWinamp_PAUSE);
-        QTRY_COMPARE(status(), "Paused");
+        QTRY_COMPARE(player.status(), "Paused");
 
         clock.set("07.12.2026 07:00:00");
         QTRY_COMPARE(main.Line2->text(), "Winamp play");
-        QTRY_COMPARE(status(), "Playing");
+        QTRY_COMPARE(player.status(), "Playing");
         clock.set("07.12.2026 07:01:00");
         QTRY_COMPARE(main.Line2->text(), "Winamp stop");
-        QTRY_COMPARE(status(), "Stopped");
+        QTRY_COMPARE(player.status(), "Stopped");
         QCOMPARE(commandsIn(sim->takeReceived()), QStringList());
     }
 };

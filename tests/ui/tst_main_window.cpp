@@ -4,38 +4,26 @@
 #include "addins/clsAddIns.h"
 #include "app/StartProcedure.h"
 #include "base/CommandLine.h"
-#include "base/Globals.h"
 #include "base/ProgramEnd.h"
 #include "link/Form_Com.h"
-#include "support/DataRows.h"
 #include "support/PtyPair.h"
-#include "support/TestEnvironment.h"
+#include "support/WindowSuite.h"
+#include "support/WireBytes.h"
 #include "ui/Form_Intro.h"
-#include "ui/mainwindow/Form_Velmora.h"
 
-#include <QAction>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLabel>
-#include <QTest>
-#include <QTimer>
-#include <optional>
 
-const QByteArray kConfigRequest("\x11"
-                                "000\x03");
-
-class TestMainWindow : public QObject {
+class TestMainWindow : public WindowSuite {
     Q_OBJECT
-    std::optional<TestEnvironment> env;
     int ended = 0;
 
 private Q_SLOTS:
     void init() {
-        env.emplace();
+        WindowSuite::init();
         ended = 0;
         setProgramEnder([this] { ++ended; });
     }
-    void cleanup() { env.reset(); }
 
     // Add-ins get a second to register; then the window is loaded, and shown only if none did.
     void startProcedure_data() {
@@ -83,7 +71,8 @@ private Q_SLOTS:
         QCOMPARE(Form_Com::instance().Com->CommPort(), 1L);
         if (!connects) QVERIFY(!Form_Com::instance().Com->PortOpen());
         const QByteArray sent = port.read(connects ? 1500 : 200);
-        QVERIFY2(connects ? sent.startsWith(kConfigRequest) : sent.isEmpty(), sent.toHex().data());
+        QVERIFY2(connects ? sent.startsWith(wire("<DC1>000<ETX>")) : sent.isEmpty(),
+                 sent.toHex().data());
     }
 
     void endAsksTheAddInsThenClosesEverything() {
@@ -142,8 +131,7 @@ private Q_SLOTS:
             main.Menu_Setup_ReportTime(5)->trigger();
             QVERIFY(main.Menu_Setup_ReportTime(5)->isChecked());
             QVERIFY(!main.Menu_Setup_ReportTime(0)->isChecked());
-            QCOMPARE(three.read(), QByteArray("\x02"
-                                              "20105\x03"));
+            QCOMPARE(three.read(), wire("<STX>20105<ETX>"));
         }
         QCOMPARE(one.read(100), QByteArray());
     }

@@ -4,28 +4,21 @@
 #include "base/ConfigValues.h"
 #include "base/ProgramFolder.h"
 #include "link/Form_Com.h"
-#include "support/DataRows.h"
 #include "support/PtyPair.h"
-#include "support/SimulatedReceiver.h"
-#include "support/TestEnvironment.h"
-#include "ui/mainwindow/Form_Velmora.h"
+#include "support/WindowSuite.h"
 #include "ui/terminal/Form_ComTerminal.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLabel>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QSettings>
-#include <QTest>
 #include <QThread>
 
 #include <csignal>
 #include <cstdio>
-#include <optional>
 #include <sys/resource.h>
 
 using Settings = QMap<QString, QString>;
@@ -125,9 +118,8 @@ int saveLoop(int argc, char **argv) {
 }
 } // namespace
 
-class TestSettings : public QObject {
+class TestSettings : public WindowSuite {
     Q_OBJECT
-    std::optional<TestEnvironment> env;
 
     Form_Velmora &start() {
         Form_Velmora &main = Form_Velmora::instance();
@@ -142,9 +134,8 @@ class TestSettings : public QObject {
     }
 
 private Q_SLOTS:
-    void init() { env.emplace(); }
     void cleanup() {
-        env.reset();
+        WindowSuite::cleanup();
         for (int n = 1; n <= 5; ++n)
             qunsetenv(QStringLiteral("VELMORA_COM%1").arg(n).toLatin1());
     }

@@ -72,16 +72,15 @@ private Q_SLOTS:
     void seekAndVolumeSteps() {
         START_PLAYER(player, 1);
         RefreshWinamp();
-        const auto at = [&] { return player.playerProperty("Position").toLongLong() / 1e6; };
         // Playback goes on meanwhile, so the position only moves further forward than the step.
-        double before = at();
+        double before = player.position();
         WinampCommand(VelmoraWinamp_FFWDSS);
         WinampCommand(VelmoraWinamp_FFWDSS);
-        QTRY_VERIFY_WITH_TIMEOUT(at() >= before + 10, kSettleMs);
-        before = at();
+        QTRY_VERIFY_WITH_TIMEOUT(player.position() >= before + 10, kSettleMs);
+        before = player.position();
         WinampCommand(VelmoraWinamp_REW5S);
-        QTRY_VERIFY_WITH_TIMEOUT(at() < before - 2, kSettleMs);
-        QVERIFY(at() > before - 6);
+        QTRY_VERIFY_WITH_TIMEOUT(player.position() < before - 2, kSettleMs);
+        QVERIFY(player.position() > before - 6);
 
         // Steps of 0.05, each from the volume read afresh; not past full nor below silence, and
         // a volume set above full is kept and steps down from there.
