@@ -234,8 +234,7 @@ private Q_SLOTS:
             qputenv("VELMORA_COM1", device.toLocal8Bit());
         };
         plugIn();
-        Form_Velmora &main = Form_Velmora::instance();
-        main.Show();
+        Form_Velmora &main = shownMainWindow();
         main.ConnectToYamaha(0);
         QTRY_VERIFY(sim->model().state().reportsEnabled);
         if (pull < 0)
@@ -250,9 +249,7 @@ private Q_SLOTS:
         const std::clock_t before = std::clock(); // waiting does not spin on the dead line
         QTest::qWait(2000);
         QVERIFY(std::clock() - before < CLOCKS_PER_SEC * 2 / 10);
-        QVERIFY2(env->errors.calls.size() == 1 &&
-                     env->errors.calls.first().number == ErrNr::ComPortNotAvailable,
-                 qPrintable(env->errors.describe()));
+        QVERIFY2(env->errors.only(ErrNr::ComPortNotAvailable), qPrintable(env->errors.describe()));
         plugIn();
         QTRY_COMPARE_WITH_TIMEOUT(main.Line1->text(), QStringLiteral("Reconnected"), 5000);
         QTRY_VERIFY(main.Timer_Check->isActive() && sim->model().state().reportsEnabled);

@@ -22,8 +22,7 @@ class TestTimeControl : public WindowSuite {
     Q_OBJECT
 
     Form_ZS &openDialog() {
-        Form_Velmora &main = Form_Velmora::instance();
-        main.Show();
+        Form_Velmora &main = shownMainWindow();
         main.Menu_ZS_Einstellungen->trigger();
         Form_ZS *dialog = Form_ZS::existing();
         if (!dialog || !dialog->isVisible()) qFatal("the dialog did not open");
@@ -171,8 +170,7 @@ private Q_SLOTS:
     }
 
     void activatedFollowsTheConnectionAndTheClock() {
-        Form_Velmora &main = Form_Velmora::instance();
-        main.Show();
+        Form_Velmora &main = shownMainWindow();
         main.Menu_ZS_Aktiv_Click();
         QCOMPARE(env->dialogs->last().prompt, "Connect first !");
         QVERIFY(!main.Menu_ZS_Aktiv->isChecked() && !main.Timer_ZS->isActive());

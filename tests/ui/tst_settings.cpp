@@ -121,11 +121,6 @@ int saveLoop(int argc, char **argv) {
 class TestSettings : public WindowSuite {
     Q_OBJECT
 
-    Form_Velmora &start() {
-        Form_Velmora &main = Form_Velmora::instance();
-        main.Show();
-        return main;
-    }
     // Ends the program through its menu and clears the windows for the next start.
     void end() {
         Form_Velmora::instance().Menu_Ende->trigger();
@@ -171,7 +166,7 @@ private Q_SLOTS:
             for (QString &entry : expected)
                 if (entry.section('=', 0, 0) == change.section('=', 0, 0)) entry = change;
         store(stored);
-        Form_Velmora &main = start();
+        Form_Velmora &main = shownMainWindow();
         QCOMPARE(menuState(main), expected.join(' '));
         QCOMPARE(main.Menu_Extras_61_ES_Tag, shell.isEmpty() ? kDefaultShell : shell);
         QCOMPARE(env->errors.calls.size(), errors);
@@ -186,7 +181,7 @@ private Q_SLOTS:
         store("Com=3");
         setCommand("-C4");
 
-        Form_Velmora &main = start();
+        Form_Velmora &main = shownMainWindow();
         QCOMPARE(main.Line1->text(), "Connected");
         QCOMPARE(Form_Com::instance().Com->CommPort(), 4L);
         QCOMPARE(three.read(200), QByteArray());
@@ -195,7 +190,7 @@ private Q_SLOTS:
         QCOMPARE(saved(env->settingsFile()).value("Com"), "3");
         // Without the option the next run uses the stored port again.
         QCOMPARE(Form_Com::instance().Com->CommPort(), 1L);
-        start();
+        shownMainWindow();
         QCOMPARE(Form_Com::instance().Com->CommPort(), 3L);
     }
 
@@ -225,7 +220,7 @@ private Q_SLOTS:
         FETCH((QString, QStringList, QString, QString), before, clicks, written, restored);
         store(before);
 
-        Form_Velmora &main = start();
+        Form_Velmora &main = shownMainWindow();
         if (before.isEmpty()) { // the built-in state, and no file until the end
             QCOMPARE(menuState(main), kBuiltIn);
             QCOMPARE(main.Menu_Extras_61_ES_Tag, QString());
@@ -251,7 +246,7 @@ private Q_SLOTS:
         end();
         QCOMPARE(saved(env->settingsFile()), pairs(written));
 
-        Form_Velmora &again = start();
+        Form_Velmora &again = shownMainWindow();
         QCOMPARE(menuState(again), restored);
         const QString shell = pairs(written).value("Shell");
         QCOMPARE(again.Menu_Extras_61_ES_Tag, shell.isEmpty() ? kDefaultShell : shell);
@@ -260,7 +255,7 @@ private Q_SLOTS:
 
     // Writes past a few bytes fail as on a full disk: reported, and the file kept as it was.
     void failedSaveKeepsThePreviousFile() {
-        Form_Velmora &main = start();
+        Form_Velmora &main = shownMainWindow();
         main.SaveConfig();
         QFile file(env->settingsFile());
         const auto content = [&file] {
