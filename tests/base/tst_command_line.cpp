@@ -3,7 +3,6 @@
 #include "base/CommandLine.h"
 #include "support/DataRows.h"
 
-#include <QTest>
 #include <climits>
 
 namespace {

@@ -5,8 +5,6 @@
 #include "support/DataRows.h"
 #include "ui/ErrBoxLayout.h"
 
-#include <QTest>
-
 class TestErrBoxCore : public QObject {
     Q_OBJECT
 private Q_SLOTS:

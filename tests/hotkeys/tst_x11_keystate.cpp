@@ -7,7 +7,6 @@
 #include <QDeadlineTimer>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTest>
 
 namespace {
 // An Xvfb on a free display number it picks itself.

@@ -6,7 +6,6 @@
 #include "support/DataRows.h"
 #include "support/WireBytes.h"
 
-#include <QTest>
 #include <cerrno>
 
 class TestFraming : public QObject {

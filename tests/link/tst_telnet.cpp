@@ -4,8 +4,6 @@
 #include "link/Telnet.h"
 #include "support/DataRows.h"
 
-#include <QTest>
-
 // Bytes as words: Telnet names, numbers for single bytes, any other word as its text.
 static QByteArray telnet(const QString &words) {
     static const QHash<QString, int> names{{"IAC", 255},  {"DONT", 254}, {"DO", 253}, {"WONT", 252},

@@ -6,8 +6,6 @@
 #include "support/DataRows.h"
 #include "support/WireBytes.h"
 
-#include <QTest>
-
 using namespace Sim;
 
 namespace {

@@ -7,7 +7,6 @@
 #include <QElapsedTimer>
 #include <QSerialPort>
 #include <QSignalSpy>
-#include <QTest>
 
 using namespace Sim;
 

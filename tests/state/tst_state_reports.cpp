@@ -7,8 +7,6 @@
 #include "support/DataRows.h"
 #include "support/Fixtures.h"
 
-#include <QTest>
-
 namespace {
 // A plan's non-default parts; status lines "[text]" when written, "~" when left alone.
 QString describe(const ReportPlan &p) {

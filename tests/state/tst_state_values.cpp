@@ -11,7 +11,6 @@
 #include "support/WireBytes.h"
 
 #include <QLocale>
-#include <QTest>
 #include <climits>
 #include <limits>
 

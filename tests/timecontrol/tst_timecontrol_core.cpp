@@ -7,8 +7,6 @@
 #include "timecontrol/ScheduleRules.h"
 #include "timecontrol/clsTimeControl.h"
 
-#include <QTest>
-
 class TestTimeControlCore : public QObject {
     Q_OBJECT
 private Q_SLOTS:

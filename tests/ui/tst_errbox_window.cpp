@@ -11,7 +11,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopeGuard>
-#include <QTest>
 #include <QTimer>
 #include <functional>
 #include <stdexcept>

@@ -7,7 +7,6 @@
 #include "winamp/MprisPlayerBackend.h"
 
 #include <QElapsedTimer>
-#include <QTest>
 
 class TestWinampMpris : public QObject {
     Q_OBJECT

@@ -6,8 +6,6 @@
 #include "winamp/Modul_Winamp.h"
 #include "winamp/MprisPlayerBackend.h"
 
-#include <QTest>
-
 namespace {
 constexpr int kSettleMs = 8000; // for the player to carry out a posted command
 }

@@ -4,8 +4,6 @@
 #include "support/DataRows.h"
 #include "support/ScriptedPlayer.h"
 
-#include <QTest>
-
 Q_DECLARE_METATYPE(WinampWish)
 
 class TestWinampStep : public QObject {
