@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include <tuple>
+#include <utility>
 
 // columns<bool, QString>("zone2", "window") adds both columns.
 template <typename... Types, typename... Names>
@@ -22,12 +23,16 @@ void row(const char *name, Values... values) {
 }
 
 // The current row's values of the columns named in a comma-separated list, in its order.
+template <typename... Types, std::size_t... I>
+std::tuple<Types...> fetchAt(const QList<QByteArray> &names, std::index_sequence<I...>) {
+    return {*static_cast<Types *>(QTest::qData(names.at(I).constData(), qMetaTypeId<Types>()))...};
+}
 template <typename... Types>
 std::tuple<Types...> fetchColumns(const char *names) {
-    const QList<QByteArray> list = QByteArray(names).split(',');
-    qsizetype i = 0;
-    return {*static_cast<Types *>(
-        QTest::qData(list.at(i++).trimmed().constData(), qMetaTypeId<Types>()))...};
+    QList<QByteArray> list = QByteArray(names).split(',');
+    for (QByteArray &name : list)
+        name = name.trimmed();
+    return fetchAt<Types...>(list, std::index_sequence_for<Types...>());
 }
 #define DATA_ROWS_TYPES(...) __VA_ARGS__
 // FETCH((bool, QString), zone2, window) is QFETCH(bool, zone2) and QFETCH(QString, window).
