@@ -22,8 +22,7 @@ class TestTimeControl : public WindowSuite {
     Q_OBJECT
 
     Form_ZS &openDialog() {
-        Form_Velmora &main = shownMainWindow();
-        main.Menu_ZS_Einstellungen->trigger();
+        shownMainWindow().Menu_ZS_Einstellungen->trigger();
         Form_ZS *dialog = Form_ZS::existing();
         if (!dialog || !dialog->isVisible()) qFatal("the dialog did not open");
         return *dialog;
@@ -106,10 +105,6 @@ private Q_SLOTS:
             if (overwrite) env->dialogs->answerMsgBox(*overwrite);
             button->click();
         };
-        const auto content = [&] {
-            QFile f(file);
-            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-        };
         QString high;
         for (int b = 0x80; b <= 0xFF; ++b)
             high += QChar(b);
@@ -118,10 +113,10 @@ private Q_SLOTS:
         pick(dialog.cmdScriptSave, file);
         QCOMPARE(env->dialogs->last().prompt, file + " saved...");
         const QByteArray bytes = lines[0].toLatin1() + "\r\n" + lines[1].toLatin1() + "\r\n";
-        QCOMPARE(content(), bytes);
+        QCOMPARE(env->readFile(file), bytes);
         pick(dialog.cmdScriptSave, file, MsgBoxResult::No);
         QCOMPARE(env->dialogs->last().prompt, "Overwrite existing file ?");
-        QCOMPARE(content(), bytes);
+        QCOMPARE(env->readFile(file), bytes);
         pick(dialog.cmdScriptLoad, file); // adds to the list, byte for byte
         QCOMPARE(dialog.lines(), lines + lines);
 
@@ -138,14 +133,12 @@ private Q_SLOTS:
 
         // A file written elsewhere: empty lines kept, lone line ends, a last line without its
         // end; saved again with CR LF.
-        QFile other(file);
-        QVERIFY(other.open(QIODevice::WriteOnly) && other.write("a\r\n\r\nb\nc\rd") == 10);
-        other.close();
+        QVERIFY(env->writeFile(file, "a\r\n\r\nb\nc\rd"));
         dialog.cmdClear->click();
         pick(dialog.cmdScriptLoad, file);
         QCOMPARE(dialog.lines(), (QStringList{"a", "", "b", "c", "d"}));
         pick(dialog.cmdScriptSave, file, MsgBoxResult::Yes);
-        QCOMPARE(content(), "a\r\n\r\nb\r\nc\r\nd\r\n");
+        QCOMPARE(env->readFile(file), "a\r\n\r\nb\r\nc\r\nd\r\n");
     }
 
     void confirmingRebuildsTheSchedule() {

@@ -257,13 +257,7 @@ private Q_SLOTS:
     void failedSaveKeepsThePreviousFile() {
         Form_Velmora &main = shownMainWindow();
         main.SaveConfig();
-        QFile file(env->settingsFile());
-        const auto content = [&file] {
-            const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : "";
-            file.close();
-            return bytes;
-        };
-        const QByteArray before = content();
+        const QByteArray before = env->readFile(env->settingsFile());
         QVERIFY(!before.isEmpty());
         main.Menu_Setup_Port(2)->trigger();
         main.Menu_Extras_61_ES_Tag = "/a/command/long/enough/to/need/more/room";
@@ -280,7 +274,7 @@ private Q_SLOTS:
                      env->errors.contains("Form_Velmora", "SaveConfig", 75) &&
                      env->errors.calls.first().message.contains(env->settingsFile()),
                  qPrintable(env->errors.describe()));
-        QCOMPARE(content(), before);
+        QCOMPARE(env->readFile(env->settingsFile()), before);
         main.SaveConfig(); // the store can be written again
         QCOMPARE(saved(env->settingsFile()).value("Com"), "2");
     }
@@ -311,16 +305,14 @@ private Q_SLOTS:
                          QStringLiteral("seed %1: round %2 after %3").arg(seed).arg(n).arg(last)));
             last = n;
         }
-        QFile lock(file + ".lock");
-        QVERIFY(lock.open(QIODevice::WriteOnly));
-        lock.close();
+        QVERIFY(env->writeFile(file + ".lock", {}));
         applyRound(Form_Velmora::instance(), last + 1);
         QElapsedTimer clock;
         clock.start();
         Form_Velmora::instance().SaveConfig();
         QVERIFY(clock.elapsed() < 10000); // not the lock's 30 s
         QCOMPARE(roundInFile(file), last + 1);
-        QVERIFY(!lock.exists());
+        QVERIFY(!QFile::exists(file + ".lock"));
         QVERIFY2(env->errors.calls.isEmpty(), qPrintable(env->errors.describe()));
     }
 

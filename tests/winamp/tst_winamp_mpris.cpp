@@ -18,10 +18,7 @@ private Q_SLOTS:
         m_previous = setPlayerBackend(std::make_unique<MprisPlayerBackend>());
         hWndWinamp = 0;
     }
-    void cleanup() {
-        setPlayerBackend(std::move(m_previous));
-        hWndWinamp = 0;
-    }
+    void cleanup() { setPlayerBackend(std::move(m_previous)); } // init forgets the handle
 
     // As other players send it; "" for no title.
     void titleFromMetadata_data() {

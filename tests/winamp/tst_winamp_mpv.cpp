@@ -19,10 +19,7 @@ private Q_SLOTS:
         m_previous = setPlayerBackend(std::make_unique<MprisPlayerBackend>());
         hWndWinamp = 0;
     }
-    void cleanup() {
-        setPlayerBackend(std::move(m_previous));
-        hWndWinamp = 0;
-    }
+    void cleanup() { setPlayerBackend(std::move(m_previous)); } // init forgets the handle
 
     void transport_data() {
         // Commands posted one after the other to a player that plays track 1; after each, the
