@@ -3,7 +3,6 @@
 #include "base/CommandLine.h"
 #include "support/DataRows.h"
 
-#include <QTest>
 #include <climits>
 
 namespace {
@@ -39,8 +38,7 @@ private Q_SLOTS:
         row("nothing known", "hello", "");
     }
     void options() {
-        QFETCH(QString, line);
-        QFETCH(QString, options);
+        FETCH((QString, QString), line, options);
         QCOMPARE(found(evaluateCommandLine(line)), options);
     }
 
@@ -56,8 +54,7 @@ private Q_SLOTS:
         row("held at the smallest", "-88888888888888888888888", -LONG_MAX);
     }
     void leadingNumber() {
-        QFETCH(QString, text);
-        QFETCH(long, value);
+        FETCH((QString, long), text, value);
         QCOMPARE(::leadingNumber(text), value);
     }
 };

@@ -5,8 +5,6 @@
 #include "support/DataRows.h"
 #include "ui/ErrBoxLayout.h"
 
-#include <QTest>
-
 class TestErrBoxCore : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -24,8 +22,7 @@ private Q_SLOTS:
         row("outside the code page, one sign each", "a\u0080\u4e2d\U0001F600b", "a%3F%3F%3Fb");
     }
     void urlEncode() {
-        QFETCH(QString, text);
-        QFETCH(QString, encoded);
+        FETCH((QString, QString), text, encoded);
         QCOMPARE(URLEncode(text), encoded);
     }
 
@@ -36,14 +33,14 @@ private Q_SLOTS:
         row("dotted name without extension", "/opt/velmora-1.0", "velmora-1.0");
     }
     void executableName() {
-        QFETCH(QString, path);
-        QFETCH(QString, name);
+        FETCH((QString, QString), path, name);
         QCOMPARE(::executableName(path), name);
     }
 
     void widening_data() {
-        QTest::addColumn<QList<int>>("widths"); // first line, second line, Send, Cancel
-        QTest::addColumn<QString>("layout");    // width, description width, Send left, Cancel left
+        // Widths of the first line, the second line, Send and Cancel; the layout: width,
+        // description width, Send left, Cancel left.
+        columns<QList<int>, QString>("widths", "layout");
         row("exactly the design width", QList<int>{3015, 3015, 1440, 1440}, "design");
         row("one pixel over", QList<int>{3030, 0, 1440, 1440}, "4410 4290 705 2265");
         row("second line wider", QList<int>{500, 5000, 1440, 1440}, "6380 6260 1690 3250");
@@ -51,8 +48,7 @@ private Q_SLOTS:
         row("odd remainder rounds down", QList<int>{3031, 0, 1440, 1440}, "4411 4291 705 2265");
     }
     void widening() {
-        QFETCH(QList<int>, widths);
-        QFETCH(QString, layout);
+        FETCH((QList<int>, QString), widths, layout);
         const ErrBoxWidening w = errBoxWidening(widths[0], widths[1], widths[2], widths[3]);
         const QString got = !w.widened && w == ErrBoxWidening{} ? "design"
                                                                 : QStringLiteral("%1 %2 %3 %4")

@@ -15,7 +15,6 @@
 #include <QDBusMetaType>
 #include <QFile>
 #include <QProcess>
-#include <QTest>
 #include <csignal>
 
 namespace {
@@ -52,6 +51,7 @@ bool velmoraOnTheBus() {
 // another exchange.
 enum Velmora { NotRunning, Running, Connected, Refusing, Busy };
 } // namespace
+Q_DECLARE_METATYPE(Velmora)
 
 class TestCtl : public WindowSuite {
     Q_OBJECT
@@ -61,9 +61,7 @@ class TestCtl : public WindowSuite {
         exportRunningProgram();
         startAddInService();
         if (!addInService()) qFatal("the add-in service did not start on the test bus");
-        if (state == Connected) return connected();
-        Form_Velmora::instance().Show();
-        return Form_Velmora::instance();
+        return state == Connected ? connected() : shownMainWindow();
     }
 
 private Q_SLOTS:
@@ -80,51 +78,38 @@ private Q_SLOTS:
     }
 
     void commands_data() {
-        columns<QStringList, int, int, QString, QString, QStringList>("args", "state", "exitCode",
-                                                                      "stream", "text", "sent");
-        const QStringList none;
-        row("no command", QStringList{}, int(NotRunning), 64, "err", "Usage: velmora-ctl", none);
-        row("unknown command", QStringList{"dance"}, int(NotRunning), 64, "err",
-            "unknown command \"dance\"\n\nUsage:", none);
-        row("missing argument", QStringList{"power"}, int(NotRunning), 64, "err",
-            "velmora-ctl: power needs an argument: on or off\n\nUsage:", none);
-        row("wrong argument", QStringList{"volume", "loud"}, int(NotRunning), 64, "err",
-            "up, down, mute or unmute", none);
-        row("--help", QStringList{"--help"}, int(NotRunning), 0, "out", "Usage: velmora-ctl", none);
-        row("--version", QStringList{"--version"}, int(NotRunning), 0, "out",
-            "velmora-ctl (Velmora) " VELMORA_VERSION_STRING "\n", none);
-        for (const char *command : {"status", "info", "watch", "disconnect", "quit"})
-            row(command, QStringList{command}, int(NotRunning), 1, "err",
-                "velmora-ctl: Velmora is not running\n", none);
-        row("--no-start", QStringList{"--no-start", "power", "on"}, int(NotRunning), 1, "err",
-            "velmora-ctl: Velmora is not running\n", none);
-        row("power on, not connected", QStringList{"power", "on"}, int(Running), 2, "err",
-            "not connected", none);
-        row("disconnect, not connected", QStringList{"disconnect"}, int(Running), 0, "out",
-            "not connected", none);
-        row("connect, connected: nothing sent", QStringList{"connect"}, int(Connected), 0, "out",
-            "already connected", none);
-        row("send", QStringList{"send", "07a16"}, int(Connected), 0, "out", "",
-            QStringList{"07A16"});
-        row("input", QStringList{"input", "Vcr-2"}, int(Connected), 0, "out", "",
-            QStringList{"07A13"});
-        row("info", QStringList{"info"}, int(Connected), 0, "out", "Model ID: R0088\n", none);
-        row("send, link busy", QStringList{"send", "07A16"}, int(Busy), 2, "err",
-            "nothing was sent", none);
-        row("quit, vetoed", QStringList{"quit"}, int(Refusing), 4, "err",
-            "velmora-ctl: the end was vetoed by an add-in\n", none);
+        // The arguments and the commands the receiver was sent, separated by blanks.
+        columns<QString, Velmora, int, QString, QString, QString>("args", "state", "exitCode",
+                                                                  "stream", "text", "sent");
+        row("no command", "", NotRunning, 64, "err", "Usage: velmora-ctl", "");
+        row("unknown command", "dance", NotRunning, 64, "err",
+            "unknown command \"dance\"\n\nUsage:", "");
+        row("missing argument", "power", NotRunning, 64, "err",
+            "velmora-ctl: power needs an argument: on or off\n\nUsage:", "");
+        row("wrong argument", "volume loud", NotRunning, 64, "err", "up, down, mute or unmute", "");
+        row("--help", "--help", NotRunning, 0, "out", "Usage: velmora-ctl", "");
+        row("--version", "--version", NotRunning, 0, "out",
+            "velmora-ctl (Velmora) " VELMORA_VERSION_STRING "\n", "");
+        for (const char *command :
+             {"status", "info", "watch", "disconnect", "quit", "--no-start power on"})
+            row(command, command, NotRunning, 1, "err", "velmora-ctl: Velmora is not running\n",
+                "");
+        row("power on, not connected", "power on", Running, 2, "err", "not connected", "");
+        row("disconnect, not connected", "disconnect", Running, 0, "out", "not connected", "");
+        row("connect, connected: nothing sent", "connect", Connected, 0, "out", "already connected",
+            "");
+        row("send", "send 07a16", Connected, 0, "out", "", "07A16");
+        row("input", "input Vcr-2", Connected, 0, "out", "", "07A13");
+        row("info", "info", Connected, 0, "out", "Model ID: R0088\n", "");
+        row("send, link busy", "send 07A16", Busy, 2, "err", "nothing was sent", "");
+        row("quit, vetoed", "quit", Refusing, 4, "err",
+            "velmora-ctl: the end was vetoed by an add-in\n", "");
     }
     void commands() {
-        QFETCH(QStringList, args);
-        QFETCH(int, state);
-        QFETCH(int, exitCode);
-        QFETCH(QString, stream);
-        QFETCH(QString, text);
-        QFETCH(QStringList, sent);
+        FETCH((QString, Velmora, int, QString, QString, QString), args, state, exitCode, stream,
+              text, sent);
         // Without the port poll, whose reads would now and then find a command on a busy link.
-        const Velmora serve = state == Refusing ? Running
-                              : state == Busy   ? Connected
-                                                : Velmora(state);
+        const Velmora serve = state == Refusing ? Running : state == Busy ? Connected : state;
         if (state != NotRunning) serving(serve).Timer_Check->stop();
         clsAddIn refusing(QStringLiteral("refusing"));
         if (state == Refusing) {
@@ -132,7 +117,7 @@ private Q_SLOTS:
             connect(&refusing, &clsAddIn::Unload, [](int *Cancel) { *Cancel = 1; });
         }
         if (state == Busy) Form_Com::instance().Com->Tag = QStringLiteral("1");
-        const Result r = ctl(args);
+        const Result r = ctl(args.split(' ', Qt::SkipEmptyParts));
         const QString &shown = stream == "out" ? r.out : r.err;
         QVERIFY2(
             r.exitCode == exitCode && shown.contains(text),
@@ -140,7 +125,7 @@ private Q_SLOTS:
                 QStringLiteral("exit %1\nout: %2\nerr: %3").arg(r.exitCode).arg(r.out, r.err)));
         // Nothing was started for a command that may not start Velmora.
         QCOMPARE(velmoraOnTheBus(), state != NotRunning);
-        if (serve == Connected) QCOMPARE(settledCommands(), sent);
+        if (serve == Connected) QCOMPARE(settledCommands().join(' '), sent);
         Form_Com::instance().Com->Tag = QStringLiteral("0");
     }
 
@@ -181,25 +166,20 @@ private Q_SLOTS:
 
     // A second velmora hands its command line to the running one and ends.
     void secondStartHandsOver_data() {
-        columns<QStringList, bool, long, bool, QString, QString>("args", "connectedBefore", "port",
-                                                                 "mini", "sent", "err");
-        row("-C2 -P: connects on port 2, switches on", QStringList{"-C2", "-p"}, false, 2L, false,
-            "07A1D", "");
-        row("-M: the mini window", QStringList{"-M"}, true, 1L, true, "", "");
-        row("-C2 when connected: the connection stays", QStringList{"-C2", "-P"}, true, 1L, false,
-            "", "already running and connected; it keeps its connection");
+        columns<QString, bool, long, bool, QString, QString>("args", "connectedBefore", "port",
+                                                             "mini", "sent", "err");
+        row("-C2 -P: connects on port 2, switches on", "-C2 -p", false, 2L, false, "07A1D", "");
+        row("-M: the mini window", "-M", true, 1L, true, "", "");
+        row("-C2 when connected: the connection stays", "-C2 -P", true, 1L, false, "",
+            "already running and connected; it keeps its connection");
     }
     void secondStartHandsOver() {
-        QFETCH(QStringList, args);
-        QFETCH(bool, connectedBefore);
-        QFETCH(long, port);
-        QFETCH(bool, mini);
-        QFETCH(QString, sent);
-        QFETCH(QString, err);
+        FETCH((QString, bool, long, bool, QString, QString), args, connectedBefore, port, mini,
+              sent, err);
         Form_Velmora &main = serving(connectedBefore ? Connected : Running);
         if (!connectedBefore) sim = std::make_unique<SimulatedReceiver>("R0088", true, 2);
         main.hide();
-        const Result r = velmora(args);
+        const Result r = velmora(args.split(' '));
         QCOMPARE(r.exitCode, 0);
         QVERIFY2(r.err.contains(err), qPrintable(r.err));
         // The running program's window comes to the front with the options applied.

@@ -44,8 +44,8 @@ class TestKeyPolling : public WindowSuite {
     std::unique_ptr<KeyStateSource> previousKeys;
     std::unique_ptr<PlayerBackend> previousPlayer;
 
-    // Connected without the load sequence, the ticks driven by the test.
-    Form_Velmora &connectedNoLoad() {
+    // Connected without the load sequence, the ticks driven by the test; the media-key entries.
+    Form_Velmora &connectedNoLoad(bool player = false, bool receiver = false) {
         sim = std::make_unique<SimulatedReceiver>();
         Form_Velmora &main = Form_Velmora::instance();
         main.show();
@@ -55,7 +55,7 @@ class TestKeyPolling : public WindowSuite {
         main.Timer_CheckKeys->stop();
         settledBytes(200);
         keys->queried.clear();
-        return main;
+        return withEntries(player, receiver);
     }
     Form_Velmora &withEntries(bool player, bool receiver) {
         Form_Velmora &main = Form_Velmora::instance();
@@ -86,8 +86,7 @@ private Q_SLOTS:
     }
 
     void heldKeyStepsOnlyOnFreshPresses() {
-        connectedNoLoad();
-        withEntries(false, true);
+        connectedNoLoad(false, true);
         keys->press(175);
         int steps = 0;
         // Held for eight ticks, the keyboard repeating the press before ticks 4 and 7; then a
@@ -102,10 +101,9 @@ private Q_SLOTS:
     }
 
     void bothEntriesInOneTick() {
-        Form_Velmora &main = connectedNoLoad();
+        Form_Velmora &main = connectedNoLoad(true, true);
         main.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&main));
-        withEntries(true, true);
         player->found = 5;
         player->state = WinampStatusPlaying;
         for (qint32 key : {176 /* next track */, 174 /* volume down */, 173 /* mute */})
@@ -142,11 +140,7 @@ private Q_SLOTS:
         row("previous", 177, playing, qint32(VelmoraWinamp_PREVSONG), "Winamp prev", 0);
     }
     void playerKeys() {
-        QFETCH(qint32, key);
-        QFETCH(qint16, state);
-        QFETCH(qint32, command);
-        QFETCH(QString, line2);
-        QFETCH(int, asked);
+        FETCH((qint32, qint16, qint32, QString, int), key, state, command, line2, asked);
         Form_Velmora &main = withEntries(true, false);
         main.Line1->setText("kept 1");
         main.Line2->setText("kept 2");
@@ -174,10 +168,8 @@ private Q_SLOTS:
         row("both, no player", true, true, WinampHandle(0), receiverKeys);
     }
     void keysOfInactiveBranchesAreNotAskedFor() {
-        QFETCH(bool, playerEntry);
-        QFETCH(bool, receiverEntry);
-        QFETCH(WinampHandle, running);
-        QFETCH(QList<qint32>, asked);
+        FETCH((bool, bool, WinampHandle, QList<qint32>), playerEntry, receiverEntry, running,
+              asked);
         Form_Velmora &main = withEntries(playerEntry, receiverEntry);
         player->found = running;
         hWndWinamp = 77; // a player found earlier and closed since
@@ -190,8 +182,7 @@ private Q_SLOTS:
     }
 
     void ticksDuringAnExchangeOrATickAreSkipped() {
-        Form_Velmora &main = connectedNoLoad();
-        withEntries(false, true);
+        Form_Velmora &main = connectedNoLoad(false, true);
         keys->press(175);
         // The port poll lets the tick run while it reads: the press is left for later.
         Form_Com::instance().Com->Tag = "1";
@@ -206,8 +197,7 @@ private Q_SLOTS:
     }
 
     void failureGoesToTheErrorBoxAndTheTickGoesOn() {
-        connectedNoLoad();
-        withEntries(true, true);
+        connectedNoLoad(true, true);
         player->failSearch = true;
         keys->press(175);
         QCOMPARE(tick(), QStringList({kVolUp})); // the receiver's keys are still read

@@ -7,7 +7,6 @@
 #include <QDeadlineTimer>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTest>
 
 namespace {
 // An Xvfb on a free display number it picks itself.
@@ -95,8 +94,8 @@ private Q_SLOTS:
     void cleanupTestCase() { display.reset(); }
 
     void keyReadsAsOnWindows_data() {
-        columns<QString, qint32>("symbol", "key");
-        QTest::addColumn<qint32>("neighbour"); // a key of the table that must stay untouched
+        // neighbour: a key of the table that must stay untouched
+        columns<QString, qint32, qint32>("symbol", "key", "neighbour");
         row("volume up", "XF86AudioRaiseVolume", 175, 174);
         row("keypad plus", "KP_Add", 107, 109);
         row("play/pause", "XF86AudioPlay", 179, 178);
@@ -104,9 +103,7 @@ private Q_SLOTS:
         row("previous track", "XF86AudioPrev", 177, 176);
     }
     void keyReadsAsOnWindows() {
-        QFETCH(QString, symbol);
-        QFETCH(qint32, key);
-        QFETCH(qint32, neighbour);
+        FETCH((QString, qint32, qint32), symbol, key, neighbour);
         X11KeyStateSource source(display->name());
         QVERIFY(source.isAvailable());
         QCOMPARE(source.keyState(key), qint16(0));

@@ -31,8 +31,7 @@ private Q_SLOTS:
         row("another scheme", "telnet://h:23", "");
     }
     void addresses() {
-        QFETCH(QString, url);
-        QFETCH(QString, parsed);
+        FETCH((QString, QString), url, parsed);
         const std::optional<BridgeAddress> a = bridgeAddress(url);
         QCOMPARE(
             a ? QStringLiteral("%1 %2 %3").arg(a->telnet ? "telnet" : "tcp", a->host).arg(a->port)
@@ -90,9 +89,7 @@ private Q_SLOTS:
         busy.close();
         QVERIFY2(bridge->start(), qPrintable(bridge->errorString()));
         QTRY_COMPARE_WITH_TIMEOUT(main.Line1->text(), QStringLiteral("Reconnected"), 5000);
-        QVERIFY2(env->errors.calls.size() == 1 &&
-                     env->errors.calls.first().number == ErrNr::ComPortNotAvailable,
-                 qPrintable(env->errors.describe()));
+        QVERIFY2(env->errors.only(ErrNr::ComPortNotAvailable), qPrintable(env->errors.describe()));
         QTRY_VERIFY(main.Timer_Check->isActive() && sim->model().state().reportsEnabled);
         sim->control(QStringLiteral("mute on"));
         QTRY_VERIFY(main.Line1->text().contains(QStringLiteral("MUTE")));
@@ -109,8 +106,7 @@ private Q_SLOTS:
             QTcpSocket *peer = server.nextPendingConnection();
             connect(peer, &QTcpSocket::readyRead, this, [&, peer] { requests += peer->readAll(); });
         });
-        Form_Velmora &main = Form_Velmora::instance();
-        main.Show();
+        Form_Velmora &main = shownMainWindow();
         main.ConnectToYamaha(0);
         QCOMPARE(main.Line1->text() + ' ' + main.Line2->text(), "Connect Error");
         QCOMPARE(requests, wire("<DC1>000<ETX>").repeated(4));
@@ -129,8 +125,7 @@ private Q_SLOTS:
         sim = std::make_unique<SimulatedReceiver>(QStringLiteral("R0088"), false, 2);
         Sim::ReceiverSimulator net(QStringLiteral("R0073"), false);
         QVERIFY(net.listenTcp(0));
-        Form_Velmora &main = Form_Velmora::instance();
-        main.Show();
+        Form_Velmora &main = shownMainWindow();
         main.Menu_Setup_Ports->trigger();
         Form_Port &window = Form_Port::instance();
         QVERIFY(window.isVisible() && window.txtDevice[1]->isReadOnly());

@@ -3,21 +3,15 @@
 #include "addins/clsAddIn.h"
 #include "addins/clsAddIns.h"
 #include "base/CommandLine.h"
-#include "base/Globals.h"
-#include "support/DataRows.h"
 #include "support/Fixtures.h"
-#include "support/SimulatedReceiver.h"
+#include "support/WindowSuite.h"
 #include "support/WireBytes.h"
 #include "ui/Form_YInfo.h"
 
-#include <QAction>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLabel>
 #include <QLineEdit>
 #include <QLoggingCategory>
-#include <QTest>
-#include <QTimer>
 #include <cerrno>
 #include <ctime>
 #include <fcntl.h>
@@ -59,7 +53,7 @@ speed_t lineSpeed(const QString &device) {
 }
 } // namespace
 
-class TestConnection : public QObject {
+class TestConnection : public WindowSuite {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase() {
@@ -67,29 +61,20 @@ private Q_SLOTS:
         previousHandler = qInstallMessageHandler(traceHandler);
     }
     void init() {
-        env = std::make_unique<TestEnvironment>();
+        WindowSuite::init();
         m_received.clear();
-    }
-    void cleanup() {
-        env.reset(); // the program lets go of the line before the receiver goes
-        sim.reset();
     }
 
     void connectsAndDisconnects_data() {
-        QTest::addColumn<QString>("model");
-        QTest::addColumn<QString>("shown");        // status line 2 and the information window
-        QTest::addColumn<QList<int>>("intervals"); // the report items checked
-        QTest::addColumn<QByteArray>("sent");
+        // Shown on status line 2 and in the information window; the report items checked.
+        columns<QString, QString, QList<int>, QByteArray>("model", "shown", "intervals", "sent");
         row("plain block, real time", "R0088", "R0088 Softv.B RX-V1000 R0088 B", QList<int>{0},
             wire("<STX>20000<ETX><STX>20100<ETX>"));
         row("prefixed block, 100 and 250 ms", "R0161", "R0161 Softv.A RX-V2400 R0161 A",
             QList<int>{2, 5}, wire("<STX>20000<ETX><STX>20102<ETX><STX>20105<ETX>"));
     }
     void connectsAndDisconnects() {
-        QFETCH(QString, model);
-        QFETCH(QString, shown);
-        QFETCH(QList<int>, intervals);
-        QFETCH(QByteArray, sent);
+        FETCH((QString, QString, QList<int>, QByteArray), model, shown, intervals, sent);
         clsAddIn addIn(QStringLiteral("A"));
         QStringList settingsSeen;
         QObject::connect(&addIn, &clsAddIn::ReceivedSettings,
@@ -195,10 +180,7 @@ private Q_SLOTS:
         row("-C12 -P: already on", "-C12 -P", false, 12, false);
     }
     void commandLineConnects() {
-        QFETCH(QString, line);
-        QFETCH(bool, standby);
-        QFETCH(int, port);
-        QFETCH(bool, powerOnSent);
+        FETCH((QString, bool, int, bool), line, standby, port, powerOnSent);
         sim = std::make_unique<SimulatedReceiver>(QStringLiteral("R0088"), standby, port);
         setCommand(line);
         Form_Velmora &main = Form_Velmora::instance();
@@ -252,8 +234,7 @@ private Q_SLOTS:
             qputenv("VELMORA_COM1", device.toLocal8Bit());
         };
         plugIn();
-        Form_Velmora &main = Form_Velmora::instance();
-        main.Show();
+        Form_Velmora &main = shownMainWindow();
         main.ConnectToYamaha(0);
         QTRY_VERIFY(sim->model().state().reportsEnabled);
         if (pull < 0)
@@ -268,9 +249,7 @@ private Q_SLOTS:
         const std::clock_t before = std::clock(); // waiting does not spin on the dead line
         QTest::qWait(2000);
         QVERIFY(std::clock() - before < CLOCKS_PER_SEC * 2 / 10);
-        QVERIFY2(env->errors.calls.size() == 1 &&
-                     env->errors.calls.first().number == ErrNr::ComPortNotAvailable,
-                 qPrintable(env->errors.describe()));
+        QVERIFY2(env->errors.only(ErrNr::ComPortNotAvailable), qPrintable(env->errors.describe()));
         plugIn();
         QTRY_COMPARE_WITH_TIMEOUT(main.Line1->text(), QStringLiteral("Reconnected"), 5000);
         QTRY_VERIFY(main.Timer_Check->isActive() && sim->model().state().reportsEnabled);
@@ -288,8 +267,6 @@ private:
         return m_received;
     }
 
-    std::unique_ptr<TestEnvironment> env;
-    std::unique_ptr<SimulatedReceiver> sim;
     QByteArray m_received;
 };
 

@@ -72,14 +72,13 @@ private Q_SLOTS:
         }
     }
     void trafficLog() {
-        QFile old(f->env.file(QStringLiteral("debug.txt")));
-        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("an old log\r\n") > 0);
-        old.close();
+        const QString log = f->env.file(QStringLiteral("debug.txt"));
+        QVERIFY(f->env.writeFile(log, "an old log\r\n"));
         f->main.Menu_Setup_Debug_Click(); // terminal open
         f->main.Menu_Setup_Log_Click();   // file log on: a new file
         const Form_ComTerminal *terminal = Form_ComTerminal::existing();
         QVERIFY(terminal->isVisible() && f->main.Menu_Setup_Log->isChecked());
-        QVERIFY(!QFile::exists(old.fileName()));
+        QVERIFY(!QFile::exists(log));
         QTimer::singleShot(50, [&] { f->line.write(wire("<STX>0026C8<ETX>")); });
         f->com.SendCommand(QStringLiteral("07A1A"));
         QString answer;
@@ -91,18 +90,15 @@ private Q_SLOTS:
         // The terminal names the control bytes; the file keeps the bytes.
         QCOMPARE(terminal->Text_Com->toPlainText(),
                  QStringLiteral("---> <STX>07A1A<ETX>\n<--- <STX>0026C8<ETX>\n<--- \n"));
-        const auto log = [&] {
-            QFile file(old.fileName());
-            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(no log)");
-        };
-        QCOMPARE(log(), wire("---> <STX>07A1A<ETX>\r\n<--- <STX>0026C8<ETX>\r\n<--- \r\n"));
+        QCOMPARE(f->env.readFile(log),
+                 wire("---> <STX>07A1A<ETX>\r\n<--- <STX>0026C8<ETX>\r\n<--- \r\n"));
         f->com.ReConnect(); // reopens the port
         QCOMPARE(f->main.Line1->text() + '|' + f->main.Line2->text(), QStringLiteral("|Done"));
-        QVERIFY(log().endsWith("---> RECONNECT\r\n"));
+        QVERIFY(f->env.readFile(log).endsWith("---> RECONNECT\r\n"));
         f->com.SendCommand(QStringLiteral("07A1D"));
         QCOMPARE(f->line.read(), wire("<STX>07A1A<ETX><STX>07A1D<ETX>"));
         f->main.Menu_Setup_Log_Click(); // off: the file stays
-        QVERIFY(!f->main.Menu_Setup_Log->isChecked() && QFile::exists(old.fileName()));
+        QVERIFY(!f->main.Menu_Setup_Log->isChecked() && QFile::exists(log));
     }
     void waitsDoNotSpin() {
         // The link's wait lets events run; a spinning wait would use the whole two seconds.

@@ -6,7 +6,6 @@
 #include "support/DataRows.h"
 #include "support/WireBytes.h"
 
-#include <QTest>
 #include <cerrno>
 
 class TestFraming : public QObject {
@@ -36,8 +35,7 @@ private Q_SLOTS:
         row("not ASCII", QString::fromUtf8("07A1\xc3\xa9"), "<e9> at position 5");
     }
     void commandRule() {
-        QFETCH(QString, command);
-        QFETCH(QString, refusal);
+        FETCH((QString, QString), command, refusal);
         const QString said = commandRefusal(command);
         QVERIFY2(refusal.isEmpty() ? said.isEmpty() : said.contains(refusal), qPrintable(said));
     }
@@ -57,8 +55,7 @@ private Q_SLOTS:
             "0:<" + QString(1023, QLatin1Char('x')) + "|10:yy|20:z>", "");
     }
     void messages() {
-        QFETCH(QString, reads);
-        QFETCH(QString, messages);
+        FETCH((QString, QString), reads, messages);
         ReportTail tail;
         QString got;
         for (const QString &read : reads.split(QLatin1Char('|'))) {
@@ -89,12 +86,8 @@ private Q_SLOTS:
         row("a garbled byte, the device answers", read, true, false, 3, 0, false);
     }
     void deviceGone() {
-        QFETCH(QSerialPort::SerialPortError, reported);
-        QFETCH(bool, readable);
-        QFETCH(bool, hungUp);
-        QFETCH(int, waiting);
-        QFETCH(int, error);
-        QFETCH(bool, gone);
+        FETCH((QSerialPort::SerialPortError, bool, bool, int, int, bool), reported, readable,
+              hungUp, waiting, error, gone);
         QCOMPARE(portDeviceGone({reported, readable, hungUp, waiting, error}), gone);
     }
 };

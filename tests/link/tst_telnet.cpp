@@ -4,8 +4,6 @@
 #include "link/Telnet.h"
 #include "support/DataRows.h"
 
-#include <QTest>
-
 // Bytes as words: Telnet names, numbers for single bytes, any other word as its text.
 static QByteArray telnet(const QString &words) {
     static const QHash<QString, int> names{{"IAC", 255},  {"DONT", 254}, {"DO", 253}, {"WONT", 252},
@@ -67,10 +65,7 @@ private Q_SLOTS:
             "x", "", QList{0, 0, 1, 0, 0});
     }
     void stream() {
-        QFETCH(QString, stream);
-        QFETCH(QString, data);
-        QFETCH(QString, answer);
-        QFETCH(QList<int>, farPort);
+        FETCH((QString, QString, QString, QList<int>), stream, data, answer, farPort);
         const QByteArray bytes = telnet(stream);
         // Read in pieces of every length, from a byte a read to all at once: each reads the same.
         for (qsizetype piece = 1; piece <= bytes.size(); ++piece) {

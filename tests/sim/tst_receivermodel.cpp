@@ -6,8 +6,6 @@
 #include "support/DataRows.h"
 #include "support/WireBytes.h"
 
-#include <QTest>
-
 using namespace Sim;
 
 namespace {
@@ -53,9 +51,9 @@ private Q_SLOTS:
         }
     }
     void commands_data() {
-        // From a receiver reporting as the program leaves it, on or in standby.
-        columns<bool, int, QString>("standby", "source", "steps");
-        QTest::addColumn<QString>("reports"); // of the last step
+        // From a receiver reporting as the program leaves it, on or in standby; the reports of the
+        // last step.
+        columns<bool, int, QString, QString>("standby", "source", "steps", "reports");
         const int rs232 = int(Source::Rs232), remote = int(Source::Remote),
                   panel = int(Source::Panel);
         row("lower-case code", false, rs232, "07ac9", "102104");
@@ -74,10 +72,7 @@ private Q_SLOTS:
         row("test message, reports off", false, rs232, "20001 test:2", "2F002");
     }
     void commands() {
-        QFETCH(bool, standby);
-        QFETCH(int, source);
-        QFETCH(QString, steps);
-        QFETCH(QString, reports);
+        FETCH((bool, int, QString, QString), standby, source, steps, reports);
         ReceiverModel m(QStringLiteral("R0073"), standby);
         m.execute(u"20000");
         const ReceiverState before = m.state();

@@ -7,7 +7,6 @@
 #include <QElapsedTimer>
 #include <QSerialPort>
 #include <QSignalSpy>
-#include <QTest>
 
 using namespace Sim;
 
@@ -35,11 +34,10 @@ class TestReceiverSimulator : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void exchange_data() {
-        QTest::addColumn<QString>("controls"); // separated by "|"
-        columns<QByteArray, QByteArray>("writes", "expected");
-        QTest::addColumn<int>("lineWrites"); // writes the simulator made
-        // Least times from the program's writes to the simulator's first write, and to its last.
-        columns<int, int>("firstAfterMs", "spreadMs");
+        // Controls separated by "|", the writes the simulator made, and the least times from the
+        // program's writes to the simulator's first write and to its last.
+        columns<QString, QByteArray, QByteArray, int, int, int>(
+            "controls", "writes", "expected", "lineWrites", "firstAfterMs", "spreadMs");
         const QByteArray request = wire("<DC1>000<ETX>"), volume = wire("<STX>07A1A<ETX>"), none;
         row("request with other digits ignored", "", wire("<DC1>001<ETX>"), none, 0, 0, 0);
         row("split frame", "split on", request, kOn, 2, 0, 20);
@@ -54,12 +52,8 @@ private Q_SLOTS:
             0);
     }
     void exchange() {
-        QFETCH(QString, controls);
-        QFETCH(QByteArray, writes);
-        QFETCH(QByteArray, expected);
-        QFETCH(int, lineWrites);
-        QFETCH(int, firstAfterMs);
-        QFETCH(int, spreadMs);
+        FETCH((QString, QByteArray, QByteArray, int, int, int), controls, writes, expected,
+              lineWrites, firstAfterMs, spreadMs);
         ReceiverSimulator sim;
         ProgramSide program;
         QVERIFY2(sim.openPty() && program.open(sim.devicePath()), qPrintable(sim.errorString()));

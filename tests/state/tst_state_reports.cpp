@@ -7,8 +7,6 @@
 #include "support/DataRows.h"
 #include "support/Fixtures.h"
 
-#include <QTest>
-
 namespace {
 // A plan's non-default parts; status lines "[text]" when written, "~" when left alone.
 QString describe(const ReportPlan &p) {
@@ -152,9 +150,7 @@ private Q_SLOTS:
         row("long text", QString(5000, QLatin1Char('2')), true, "");
     }
     void plans() {
-        QFETCH(QString, text);
-        QFETCH(bool, zone2Mode);
-        QFETCH(QString, plan);
+        FETCH((QString, bool, QString), text, zone2Mode, plan);
         QCOMPARE(describe(planReport(text, zone2Mode)), plan);
     }
 };

@@ -11,7 +11,6 @@
 #include "support/WireBytes.h"
 
 #include <QLocale>
-#include <QTest>
 #include <climits>
 #include <limits>
 
@@ -106,9 +105,7 @@ private Q_SLOTS:
         row("cut in the length field", wireText("<DC2>R0088A0<ETX>"), false, "rejected");
     }
     void configuration() {
-        QFETCH(QString, block);
-        QFETCH(bool, zone2Mode);
-        QFETCH(QString, state);
+        FETCH((QString, bool, QString), block, zone2Mode, state);
         QCOMPARE(describe(decodeConfiguration(block, zone2Mode)), state);
     }
     void standby() {

@@ -109,12 +109,7 @@ MpvPlayer::MpvPlayer(const QList<Track> &tracks) : m_tracks(tracks) {
         m_error = "mpv did not start: " + m_process.errorString();
     else if (!waitFor(onBus, 15000))
         m_error = "mpv did not appear on the session bus";
-    else if (!waitFor(
-                 [&] {
-                     return playerProperty("PlaybackStatus").toString() == "Playing" &&
-                            trackTitle() == first;
-                 },
-                 10000))
+    else if (!waitFor([&] { return status() == "Playing" && trackTitle() == first; }, 10000))
         m_error = "mpv did not start playing";
     if (!m_error.isEmpty()) stop();
 }

@@ -37,6 +37,8 @@ public:
     QVariant playerProperty(const QString &name) const;
     bool setPlayerProperty(const QString &name, const QVariant &value) const;
     QString trackTitle() const; // xesam:title of the track loaded
+    QString status() const { return playerProperty("PlaybackStatus").toString(); }
+    double position() const { return playerProperty("Position").toLongLong() / 1e6; } // seconds
     // Stops the process or lets it go on: a frozen player stays on the bus, answering nothing.
     void freeze(bool frozen);
     bool waitForExit() { // for the player to end by itself

@@ -15,6 +15,7 @@ public:
     ~ErrBoxRecorder();
     QList<ErrBoxCall> calls;
     bool contains(const QString &module, const QString &proc, long number) const;
+    bool only(long number) const { return calls.size() == 1 && calls.first().number == number; }
     // "module-proc number message" of every call, for failure messages.
     QString describe() const;
 

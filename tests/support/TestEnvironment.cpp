@@ -18,6 +18,7 @@
 #include "winamp/Modul_Winamp.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QSettings>
 
 TestEnvironment::TestEnvironment() {
@@ -39,6 +40,16 @@ QString TestEnvironment::settingsFolder() const {
 
 QString TestEnvironment::settingsFile() const {
     return settingsFolder() + QStringLiteral("/Velmora/Velmora.conf");
+}
+
+QByteArray TestEnvironment::readFile(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool TestEnvironment::writeFile(const QString &path, const QByteArray &bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 void TestEnvironment::resetProgram() {

@@ -20,6 +20,9 @@ public:
     // The per-user settings store of the test, and the program's settings file in it.
     QString settingsFolder() const;
     QString settingsFile() const;
+    // A file's bytes, empty when it cannot be read; a file written whole, true when it was.
+    static QByteArray readFile(const QString &path);
+    static bool writeFile(const QString &path, const QByteArray &bytes);
 
     ErrBoxRecorder errors;
     ScopedDialogs dialogs;

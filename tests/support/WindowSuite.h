@@ -29,6 +29,11 @@ protected:
         sim = std::make_unique<SimulatedReceiver>(model, standby);
         return sim->connectMainWindow();
     }
+    // The main window as the program shows it, without a receiver.
+    static Form_Velmora &shownMainWindow() {
+        Form_Velmora::instance().Show();
+        return Form_Velmora::instance();
+    }
     static void settle(int ms = 400) { QTest::qWait(ms); }
     // What the receiver was sent since the last call, once the line has been quiet a while.
     QByteArray settledBytes(int ms = 400) {

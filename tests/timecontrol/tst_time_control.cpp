@@ -1,43 +1,28 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The time-control dialog and the schedule timer on the real windows: entries firing on the
 // simulated receiver's line and on mpv (private session bus).
-#include "base/Globals.h"
 #include "link/ComPort.h"
 #include "link/Form_Com.h"
-#include "support/DataRows.h"
 #include "support/FakeClock.h"
 #include "support/MpvPlayer.h"
-#include "support/SentCommands.h"
-#include "support/SimulatedReceiver.h"
-#include "support/TestEnvironment.h"
+#include "support/WindowSuite.h"
 #include "timecontrol/clsTimeControl.h"
 #include "ui/Form_ZS.h"
-#include "ui/mainwindow/Form_Velmora.h"
 #include "winamp/Modul_Winamp.h"
 
-#include <QAction>
 #include <QComboBox>
 #include <QFile>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QTest>
-#include <QTimer>
-#include <optional>
 
 using Kind = ScriptedDialogs::Shown::Kind;
 
-class TestTimeControl : public QObject {
+class TestTimeControl : public WindowSuite {
     Q_OBJECT
-    std::optional<TestEnvironment> env;
-    std::optional<SimulatedReceiver> sim;
 
     Form_ZS &openDialog() {
-        Form_Velmora &main = Form_Velmora::instance();
-        main.Show();
-        main.Menu_ZS_Einstellungen->trigger();
+        shownMainWindow().Menu_ZS_Einstellungen->trigger();
         Form_ZS *dialog = Form_ZS::existing();
         if (!dialog || !dialog->isVisible()) qFatal("the dialog did not open");
         return *dialog;
@@ -49,7 +34,7 @@ class TestTimeControl : public QObject {
         dialog.cmdOK->click();
     }
     Form_Velmora &connectedAndActivated() {
-        Form_Velmora &main = sim.emplace().connectMainWindow();
+        Form_Velmora &main = connected();
         main.Menu_ZS_Aktiv->trigger();
         if (!main.Timer_ZS->isActive()) qFatal("the schedule did not start");
         return main;
@@ -65,18 +50,12 @@ class TestTimeControl : public QObject {
     }
 
 private Q_SLOTS:
-    void init() { env.emplace(); }
-    void cleanup() {
-        env.reset();
-        sim.reset();
-    }
-
     // The dialog opens on today (07.12.2026); Add corrects the fields where the user sees them,
     // then adds the line or asks for an action.
     void addBuildsALine_data() {
-        QTest::addColumn<QString>("typed"); // hour|minute|day|month|year
-        columns<bool, QString, QString>("dated", "action", "corrected");
-        QTest::addColumn<QString>("line"); // "": "Select action first !"
+        // typed: hour|minute|day|month|year; line "": "Select action first !"
+        columns<QString, bool, QString, QString, QString>("typed", "dated", "action", "corrected",
+                                                          "line");
         const QString power = "Power On ,07A1D";
         row("padded, year from today", "7|5|3|4|06", true, power, "07|05|03|04|2026",
             "07:05 ,03.04.2026 ,Power On ,07A1D");
@@ -95,11 +74,7 @@ private Q_SLOTS:
         row("a partial label", "07|00|01|01|2026", false, "Power", "07|00|01|01|2026", "");
     }
     void addBuildsALine() {
-        QFETCH(QString, typed);
-        QFETCH(bool, dated);
-        QFETCH(QString, action);
-        QFETCH(QString, corrected);
-        QFETCH(QString, line);
+        FETCH((QString, bool, QString, QString, QString), typed, dated, action, corrected, line);
         FakeClock clock("07.12.2026 12:00:00");
         Form_ZS &dialog = openDialog();
         QCOMPARE(shown(dialog), "09|00|07|12|2026");
@@ -130,10 +105,6 @@ private Q_SLOTS:
             if (overwrite) env->dialogs->answerMsgBox(*overwrite);
             button->click();
         };
-        const auto content = [&] {
-            QFile f(file);
-            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-        };
         QString high;
         for (int b = 0x80; b <= 0xFF; ++b)
             high += QChar(b);
@@ -142,10 +113,10 @@ private Q_SLOTS:
         pick(dialog.cmdScriptSave, file);
         QCOMPARE(env->dialogs->last().prompt, file + " saved...");
         const QByteArray bytes = lines[0].toLatin1() + "\r\n" + lines[1].toLatin1() + "\r\n";
-        QCOMPARE(content(), bytes);
+        QCOMPARE(env->readFile(file), bytes);
         pick(dialog.cmdScriptSave, file, MsgBoxResult::No);
         QCOMPARE(env->dialogs->last().prompt, "Overwrite existing file ?");
-        QCOMPARE(content(), bytes);
+        QCOMPARE(env->readFile(file), bytes);
         pick(dialog.cmdScriptLoad, file); // adds to the list, byte for byte
         QCOMPARE(dialog.lines(), lines + lines);
 
@@ -162,14 +133,12 @@ private Q_SLOTS:
 
         // A file written elsewhere: empty lines kept, lone line ends, a last line without its
         // end; saved again with CR LF.
-        QFile other(file);
-        QVERIFY(other.open(QIODevice::WriteOnly) && other.write("a\r\n\r\nb\nc\rd") == 10);
-        other.close();
+        QVERIFY(env->writeFile(file, "a\r\n\r\nb\nc\rd"));
         dialog.cmdClear->click();
         pick(dialog.cmdScriptLoad, file);
         QCOMPARE(dialog.lines(), (QStringList{"a", "", "b", "c", "d"}));
         pick(dialog.cmdScriptSave, file, MsgBoxResult::Yes);
-        QCOMPARE(content(), "a\r\n\r\nb\r\nc\r\nd\r\n");
+        QCOMPARE(env->readFile(file), "a\r\n\r\nb\r\nc\r\nd\r\n");
     }
 
     void confirmingRebuildsTheSchedule() {
@@ -194,8 +163,7 @@ private Q_SLOTS:
     }
 
     void activatedFollowsTheConnectionAndTheClock() {
-        Form_Velmora &main = Form_Velmora::instance();
-        main.Show();
+        Form_Velmora &main = shownMainWindow();
         main.Menu_ZS_Aktiv_Click();
         QCOMPARE(env->dialogs->last().prompt, "Connect first !");
         QVERIFY(!main.Menu_ZS_Aktiv->isChecked() && !main.Timer_ZS->isActive());
@@ -241,20 +209,19 @@ private Q_SLOTS:
 
     void playerPlayAndStop() {
         START_PLAYER(player);
-        const auto status = [&] { return player.playerProperty("PlaybackStatus").toString(); };
         FakeClock clock("07.12.2026 06:59:00");
         Form_Velmora &main = connectedAndActivated();
         schedule({"07:00 ,Every day  ,Winamp play", "07:01 ,Every day  ,Winamp stop"});
         RefreshWinamp();
         WinampCommand(VelmoraWinamp_PAUSE);
-        QTRY_COMPARE(status(), "Paused");
+        QTRY_COMPARE(player.status(), "Paused");
 
         clock.set("07.12.2026 07:00:00");
         QTRY_COMPARE(main.Line2->text(), "Winamp play");
-        QTRY_COMPARE(status(), "Playing");
+        QTRY_COMPARE(player.status(), "Playing");
         clock.set("07.12.2026 07:01:00");
         QTRY_COMPARE(main.Line2->text(), "Winamp stop");
-        QTRY_COMPARE(status(), "Stopped");
+        QTRY_COMPARE(player.status(), "Stopped");
         QCOMPARE(commandsIn(sim->takeReceived()), QStringList());
     }
 };

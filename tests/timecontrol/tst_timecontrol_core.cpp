@@ -7,14 +7,12 @@
 #include "timecontrol/ScheduleRules.h"
 #include "timecontrol/clsTimeControl.h"
 
-#include <QTest>
-
 class TestTimeControlCore : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void parseLine_data() {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<QStringList>("fields"); // time, date, description, command; none: error
+        // fields: time, date, description, command; none: an error
+        columns<QString, QStringList>("line", "fields");
         const QStringList error;
         row("daily receiver action", "07:30 ,Every day  ,Power On ,07A1D",
             QStringList{"07:30", "Every day", "Power On", "07A1D"});
@@ -29,8 +27,7 @@ private Q_SLOTS:
         row("empty second field", "07:30 ,,Power On ,07A1D", error);
     }
     void parseLine() {
-        QFETCH(QString, line);
-        QFETCH(QStringList, fields);
+        FETCH((QString, QStringList), line, fields);
         clsTimeControl schedule;
         try {
             schedule.Add(line);
@@ -59,9 +56,8 @@ private Q_SLOTS:
     }
 
     void dueAndRearm_data() {
-        QTest::addColumn<QStringList>("lines");
         // Clock texts of successive ticks, each followed by ">n" (entry n fires) or ">0".
-        QTest::addColumn<QStringList>("ticks");
+        columns<QStringList, QStringList>("lines", "ticks");
         row("daily: once a minute, re-armed after it, again the next day",
             QStringList{"07:30 ,Every day  ,Power On ,07A1D"},
             QStringList{"07.12.2026 07:29:59>0", "07.12.2026 07:30:00>1", "07.12.2026 07:30:59>0",
@@ -83,8 +79,7 @@ private Q_SLOTS:
             QStringList{"07.12.2026 07:30:00>0", "07.12.2026 17:30:00>0"});
     }
     void dueAndRearm() {
-        QFETCH(QStringList, lines);
-        QFETCH(QStringList, ticks);
+        FETCH((QStringList, QStringList), lines, ticks);
         clsTimeControl schedule;
         for (const QString &line : lines)
             schedule.Add(line);

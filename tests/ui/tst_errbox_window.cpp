@@ -11,7 +11,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopeGuard>
-#include <QTest>
 #include <QTimer>
 #include <functional>
 #include <stdexcept>
@@ -74,7 +73,7 @@ class TestErrBoxWindow : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void sendReport_data() {
-        QTest::addColumn<QString>("typed");
+        columns<QString>("typed");
         row("nothing typed", "");
         row("lines, signs and umlauts", "one\n\n50% & Grüße? #1 {x}\n");
     }

@@ -4,42 +4,30 @@
 #include "addins/clsAddIns.h"
 #include "app/StartProcedure.h"
 #include "base/CommandLine.h"
-#include "base/Globals.h"
 #include "base/ProgramEnd.h"
 #include "link/Form_Com.h"
-#include "support/DataRows.h"
 #include "support/PtyPair.h"
-#include "support/TestEnvironment.h"
+#include "support/WindowSuite.h"
+#include "support/WireBytes.h"
 #include "ui/Form_Intro.h"
-#include "ui/mainwindow/Form_Velmora.h"
 
-#include <QAction>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLabel>
-#include <QTest>
-#include <QTimer>
-#include <optional>
 
-const QByteArray kConfigRequest("\x11"
-                                "000\x03");
-
-class TestMainWindow : public QObject {
+class TestMainWindow : public WindowSuite {
     Q_OBJECT
-    std::optional<TestEnvironment> env;
     int ended = 0;
 
 private Q_SLOTS:
     void init() {
-        env.emplace();
+        WindowSuite::init();
         ended = 0;
         setProgramEnder([this] { ++ended; });
     }
-    void cleanup() { env.reset(); }
 
     // Add-ins get a second to register; then the window is loaded, and shown only if none did.
     void startProcedure_data() {
-        QTest::addColumn<bool>("addInRegisters");
+        columns<bool>("addInRegisters");
         row("alone: the window shows", false);
         row("an add-in registers", true);
     }
@@ -62,17 +50,14 @@ private Q_SLOTS:
     }
 
     void commandLineAtLoad_data() {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<long>("error"); // reported under Form_Load, 0 for none
-        QTest::addColumn<bool>("connects");
+        // error: the number reported under Form_Load, 0 for none
+        columns<QString, long, bool>("line", "error", "connects");
         row("help before connecting: the summary, and the end", "-C1 -P /?", 0L, false);
         // The port number is refused; the load goes on and connects on the port it had.
         row("port out of range", "-C-5", 8002L, true);
     }
     void commandLineAtLoad() {
-        QFETCH(QString, line);
-        QFETCH(long, error);
-        QFETCH(bool, connects);
+        FETCH((QString, long, bool), line, error, connects);
         const bool help = line.contains('?');
         PtyPair port;
         port.assignToPort(1);
@@ -86,7 +71,8 @@ private Q_SLOTS:
         QCOMPARE(Form_Com::instance().Com->CommPort(), 1L);
         if (!connects) QVERIFY(!Form_Com::instance().Com->PortOpen());
         const QByteArray sent = port.read(connects ? 1500 : 200);
-        QVERIFY2(connects ? sent.startsWith(kConfigRequest) : sent.isEmpty(), sent.toHex().data());
+        QVERIFY2(connects ? sent.startsWith(wire("<DC1>000<ETX>")) : sent.isEmpty(),
+                 sent.toHex().data());
     }
 
     void endAsksTheAddInsThenClosesEverything() {
@@ -145,8 +131,7 @@ private Q_SLOTS:
             main.Menu_Setup_ReportTime(5)->trigger();
             QVERIFY(main.Menu_Setup_ReportTime(5)->isChecked());
             QVERIFY(!main.Menu_Setup_ReportTime(0)->isChecked());
-            QCOMPARE(three.read(), QByteArray("\x02"
-                                              "20105\x03"));
+            QCOMPARE(three.read(), wire("<STX>20105<ETX>"));
         }
         QCOMPARE(one.read(100), QByteArray());
     }

@@ -35,13 +35,10 @@ private Q_SLOTS:
         sim = std::make_unique<SimulatedReceiver>();
         Form_Velmora &main = Form_Velmora::instance();
         main.show();
-        const QList<QAction *> needReceiver = {main.Menu_Mini,
-                                               main.Menu_Volume->menuAction(),
-                                               main.Menu_Sleep->menuAction(),
-                                               main.Menu_ZS->menuAction(),
-                                               main.Menu_Reset,
-                                               main.Menu_Extras_YInfo,
-                                               main.Menu_Extras_SendMessage};
+        QList<QAction *> needReceiver = {main.Menu_Mini, main.Menu_Reset, main.Menu_Extras_YInfo,
+                                         main.Menu_Extras_SendMessage};
+        for (const QMenu *menu : {main.Menu_Volume, main.Menu_Sleep, main.Menu_ZS})
+            needReceiver << menu->menuAction();
         QVERIFY(main.Menu_Mode->menuAction()->isEnabled() && main.Menu_Connect->isEnabled());
         // Connected, then disconnected again: the ports are only chosen while disconnected.
         for (int step = 0; step < 3; ++step) {
@@ -63,8 +60,7 @@ private Q_SLOTS:
         row("30", "30 min", "SLEEP 30min.");
     }
     void sleepItemsSetTheTimer() {
-        QFETCH(QString, item);
-        QFETCH(QString, line1);
+        FETCH((QString, QString), item, line1);
         Form_Velmora &main = connected();
         if (item == "Off") { // only reported as a change
             sim->control(QStringLiteral("sleep 60"));

@@ -21,8 +21,7 @@ class TestMini : public WindowSuite {
 private Q_SLOTS:
 
     void miniWindowAtWork() {
-        Form_Velmora &main = Form_Velmora::instance();
-        main.Show();
+        Form_Velmora &main = shownMainWindow();
         // Without a receiver "Mini" only says so.
         QVERIFY(!main.Menu_Mini->isEnabled());
         main.Menu_Mini_Click();
@@ -57,22 +56,19 @@ private Q_SLOTS:
         QVERIFY(mini.Pic_Vol->image().pixelColor(end + 1, 5) != bar);
 
         // F4 to F9 recall the volume memories, F12 mutes the zone of the mode.
-        const struct {
-            Qt::Key key;
-            bool zone2;
-            const char *code, *line1;
-        } keys[] = {{Qt::Key_F3, false, "", "kept"},
-                    {Qt::Key_F4, false, "07E75", "Volume A"},
-                    {Qt::Key_F9, false, "07E7A", "Volume F"},
-                    {Qt::Key_F12, false, "07EA2", "MUTE ON"},
-                    {Qt::Key_F12, true, "07EA0", "ZONE2 MUTE ON"}};
-        for (const auto &k : keys) {
-            if (k.zone2) main.Menu_MiniPopUp_Zone2->trigger();
+        const std::tuple<Qt::Key, bool, const char *, const char *> keys[] = {
+            {Qt::Key_F3, false, "", "kept"},
+            {Qt::Key_F4, false, "07E75", "Volume A"},
+            {Qt::Key_F9, false, "07E7A", "Volume F"},
+            {Qt::Key_F12, false, "07EA2", "MUTE ON"},
+            {Qt::Key_F12, true, "07EA0", "ZONE2 MUTE ON"}};
+        for (const auto &[key, zone2, code, line1] : keys) {
+            if (zone2) main.Menu_MiniPopUp_Zone2->trigger();
             main.Line1->setText(QStringLiteral("kept"));
             sim->takeReceived();
-            QTest::keyClick(&mini, k.key);
-            QTRY_COMPARE(main.Line1->text(), k.line1);
-            QCOMPARE(settledCommands(), *k.code ? QStringList{k.code} : QStringList());
+            QTest::keyClick(&mini, key);
+            QTRY_COMPARE(main.Line1->text(), line1);
+            QCOMPARE(settledCommands(), *code ? QStringList{code} : QStringList());
         }
 
         // A right click on the body or on a volume area opens the pop-up menu with the window's
@@ -113,8 +109,8 @@ private Q_SLOTS:
     }
 
     void startOptionsPlaceIt_data() {
-        columns<QString, QString>("line",
-                                  "corner"); // corner "": no receiver, the main window stays
+        // corner "": no receiver, the main window stays
+        columns<QString, QString>("line", "corner");
         row("default", "-M", "BR");
         row("top left", "-tl -m", "TL");
         row("bottom left before top right", "-BL -TR -M", "BL");
@@ -122,15 +118,13 @@ private Q_SLOTS:
     }
 
     void startOptionsPlaceIt() {
-        QFETCH(QString, line);
-        QFETCH(QString, corner);
+        FETCH((QString, QString), line, corner);
         if (corner.isEmpty())
             qputenv("VELMORA_COM1", "/nonexistent/velmora-port");
         else
             sim = std::make_unique<SimulatedReceiver>();
         setCommand(line);
-        Form_Velmora &main = Form_Velmora::instance();
-        main.Show();
+        Form_Velmora &main = shownMainWindow();
         QCOMPARE(main.Line1->text(), corner.isEmpty() ? "Comport Error" : "Connected");
         QCOMPARE(windows(), corner.isEmpty() ? kMain : kMini);
         const QRect a = main.workArea(), f = Form_Mini::instance().frameGeometry();

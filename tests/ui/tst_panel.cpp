@@ -41,13 +41,10 @@ private Q_SLOTS:
     }
 
     void flapShowsTheFramesOfTheMode() {
-        QFETCH(bool, zone2);
-        QFETCH(QString, window);
+        FETCH((bool, QString), zone2, window);
         const QString mainFrames = "61ES 6ChInput DSP Input InputMode SpeakersA SpeakersB",
                       zone2Frames = "DSP Input Leer1 SpeakersA SpeakersB";
-        Form_Velmora &main = Form_Velmora::instance();
-        main.show();
-        main.Load();
+        Form_Velmora &main = shownMainWindow();
         // Shut, the window ends just below the web address; open, just below the panel.
         const int closed =
             main.picControls->y() + main.lblQuenby->y() + main.lblQuenby->height() + 60;
@@ -160,12 +157,8 @@ private Q_SLOTS:
     }
 
     void receiverReportsMoveThePanelWithoutEcho() {
-        QFETCH(bool, zone2);
-        QFETCH(QString, control);
-        QFETCH(QString, selected);
-        QFETCH(QString, line1);
-        QFETCH(QString, line2);
-        QFETCH(QString, answer);
+        FETCH((bool, QString, QString, QString, QString, QString), zone2, control, selected, line1,
+              line2, answer);
         Form_Velmora &main = connected();
         main.SetKlappe(1);
         if (zone2) main.Menu_Mode_Zone2_Click();
@@ -184,27 +177,24 @@ private Q_SLOTS:
     void stepButtonsSkipCDR() {
         Form_Velmora &main = connected();
         main.SetKlappe(1);
-        // From ("": nothing selected), up or down, to; the last step on zone 2.
-        const struct {
-            const char *from;
-            bool up;
-            const char *to;
-        } steps[] = {{"", true, "LD"},       {"", false, "LD"},    {"PHONO", true, "LD"},
-                     {"LD", false, "PHONO"}, {"CD-R", true, "LD"}, {"", true, "LD"}};
-        for (const auto &step : steps) {
-            const bool zone2 = &step == std::end(steps) - 1;
+        // From ("": nothing selected), up or down, to, and whether on zone 2 (it stays so).
+        const std::tuple<const char *, bool, const char *, bool> steps[] = {
+            {"", true, "LD", false},      {"", false, "LD", false},
+            {"PHONO", true, "LD", false}, {"LD", false, "PHONO", false},
+            {"CD-R", true, "LD", false},  {"", true, "LD", true}};
+        for (const auto &[from, up, to, zone2] : steps) {
             if (zone2) main.Menu_Mode_Zone2_Click();
             clearSelection(main.Opt_Input);
-            if (*step.from) {
+            if (*from) {
                 main.bReceiverUpdate = 1; // selected as a report selects it, sending nothing
-                option(main, QStringLiteral("Input: ") + step.from)->setChecked(true);
+                option(main, QStringLiteral("Input: ") + from)->setChecked(true);
                 main.bReceiverUpdate = 0;
             }
             sim->takeReceived();
-            QTest::mouseClick(step.up ? main.Image_InputUP : main.Image_InputDown, Qt::LeftButton);
-            QCOMPARE(selectedCaption(main.Opt_Input), step.to);
+            QTest::mouseClick(up ? main.Image_InputUP : main.Image_InputDown, Qt::LeftButton);
+            QCOMPARE(selectedCaption(main.Opt_Input), to);
             QCOMPARE(settledCommands().size(), 1);
-            QCOMPARE(receiverInput(zone2), step.to);
+            QCOMPARE(receiverInput(zone2), to);
         }
     }
 
@@ -323,10 +313,7 @@ private Q_SLOTS:
     }
 
     void keyboardReachesAndPressesTheKeys() {
-        QFETCH(int, tabs);
-        QFETCH(QString, key);
-        QFETCH(int, press);
-        QFETCH(QString, code);
+        FETCH((int, QString, int, QString), tabs, key, press, code);
         Form_Velmora &main = connected();
         main.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&main));

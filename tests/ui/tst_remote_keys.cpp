@@ -13,16 +13,12 @@
 #include <functional>
 
 namespace {
-double position(const MpvPlayer &player) {
-    return player.playerProperty(QStringLiteral("Position")).toLongLong() / 1e6;
-}
-
 // How far the player jumps from now on, beyond what it plays meanwhile.
 std::function<double()> jumpFromNow(const MpvPlayer &player) {
     QElapsedTimer clock;
     clock.start();
-    return [&player, clock, from = position(player)] {
-        return position(player) - from - clock.elapsed() / 1000.0;
+    return [&player, clock, from = player.position()] {
+        return player.position() - from - clock.elapsed() / 1000.0;
     };
 }
 
@@ -32,10 +28,6 @@ void doubleClick(QWidget *key) {
     QTest::mouseRelease(key, Qt::LeftButton);
     QTest::mouseDClick(key, Qt::LeftButton);
     QTest::mouseRelease(key, Qt::LeftButton);
-}
-
-QString status(const MpvPlayer &player) {
-    return player.playerProperty(QStringLiteral("PlaybackStatus")).toString();
 }
 } // namespace
 
@@ -69,10 +61,10 @@ private Q_SLOTS:
         // Mute pauses the player, unmute resumes it.
         sim->control(QStringLiteral("mute on"));
         QTRY_COMPARE(main.Line1->text() + '|' + main.Line2->text(), "MUTE ON|Winamp pause");
-        QTRY_COMPARE(status(player), "Paused");
+        QTRY_COMPARE(player.status(), "Paused");
         sim->control(QStringLiteral("mute off"));
         QTRY_COMPARE(main.Line2->text(), "Winamp play");
-        QTRY_COMPARE(status(player), "Playing");
+        QTRY_COMPARE(player.status(), "Playing");
 
         // The POWER ON report alone, as the key sends it to a receiver that is on: 10 s forward
         // while playing (one step would be 5 s), nothing while paused.
@@ -83,17 +75,17 @@ private Q_SLOTS:
         QTRY_VERIFY(jumped() >= 8);
         WinampCommand(VelmoraWinamp_PAUSE);
         QTRY_COMPARE(GetWinampStatus(), qint16(3));
-        const double paused = position(player);
+        const double paused = player.position();
         sim->control(powerOn);
         QTest::qWait(600);
         QCOMPARE(main.Line1->text(), "before");
-        QVERIFY(position(player) < paused + 1);
+        QVERIFY(player.position() < paused + 1);
 
         // Without the player entry POWER ON is only shown.
         main.Menu_Extras_61_ES(2)->setChecked(false);
         sim->control(powerOn);
         QTRY_COMPARE(main.Line1->text() + main.Line2->text(), "POWER ON");
-        QCOMPARE(status(player), "Paused");
+        QCOMPARE(player.status(), "Paused");
         VERIFY_NO_ERROR_BOX();
     }
 
@@ -157,9 +149,9 @@ private Q_SLOTS:
         QCOMPARE(main.lblWinAmp->text(), player.displayTitle(2));
         doubleClick(main.imgWinampPrevious);
         QTRY_COMPARE(player.trackTitle(), "Track 1");
-        const double now = position(player);
+        const double now = player.position();
         QTest::mouseClick(main.imgWinampPrevious, Qt::LeftButton);
-        QTRY_VERIFY(position(player) <= std::max(0.0, now - 4) + 0.5);
+        QTRY_VERIFY(player.position() <= std::max(0.0, now - 4) + 0.5);
     }
 };
 

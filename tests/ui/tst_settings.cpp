@@ -4,28 +4,21 @@
 #include "base/ConfigValues.h"
 #include "base/ProgramFolder.h"
 #include "link/Form_Com.h"
-#include "support/DataRows.h"
 #include "support/PtyPair.h"
-#include "support/SimulatedReceiver.h"
-#include "support/TestEnvironment.h"
-#include "ui/mainwindow/Form_Velmora.h"
+#include "support/WindowSuite.h"
 #include "ui/terminal/Form_ComTerminal.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLabel>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QSettings>
-#include <QTest>
 #include <QThread>
 
 #include <csignal>
 #include <cstdio>
-#include <optional>
 #include <sys/resource.h>
 
 using Settings = QMap<QString, QString>;
@@ -125,15 +118,9 @@ int saveLoop(int argc, char **argv) {
 }
 } // namespace
 
-class TestSettings : public QObject {
+class TestSettings : public WindowSuite {
     Q_OBJECT
-    std::optional<TestEnvironment> env;
 
-    Form_Velmora &start() {
-        Form_Velmora &main = Form_Velmora::instance();
-        main.Show();
-        return main;
-    }
     // Ends the program through its menu and clears the windows for the next start.
     void end() {
         Form_Velmora::instance().Menu_Ende->trigger();
@@ -142,19 +129,16 @@ class TestSettings : public QObject {
     }
 
 private Q_SLOTS:
-    void init() { env.emplace(); }
     void cleanup() {
-        env.reset();
+        WindowSuite::cleanup();
         for (int n = 1; n <= 5; ++n)
             qunsetenv(QStringLiteral("VELMORA_COM%1").arg(n).toLatin1());
     }
 
     void startRestoresTheStore_data() {
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<QString>("state"); // changes to the built-in state
-        QTest::addColumn<QString>("shell"); // "": the default
-        QTest::addColumn<int>("errors");    // boxes under LoadConfig, error 9 each
-
+        // The changes to the built-in state, the shell ("": the default) and the boxes under
+        // LoadConfig, error 9 each.
+        columns<QString, QString, QString, int>("stored", "state", "shell", "errors");
         const QString custom = "/usr/bin/xcalc -geometry 200x200";
         row("Debug 1 shows the terminal", "Debug=1", "debug=1 terminal=1", "", 0);
         row("media keys Yamaha only", "MediaKeyYamaha=1;MediaKeyWinamp=0", "yamaha=1", "", 0);
@@ -176,16 +160,13 @@ private Q_SLOTS:
             "debug=1 terminal=1", "", 3);
     }
     void startRestoresTheStore() {
-        QFETCH(QString, stored);
-        QFETCH(QString, state);
-        QFETCH(QString, shell);
-        QFETCH(int, errors);
+        FETCH((QString, QString, QString, int), stored, state, shell, errors);
         QStringList expected = kBuiltIn.split(' ');
         for (const QString &change : state.split(' ', Qt::SkipEmptyParts))
             for (QString &entry : expected)
                 if (entry.section('=', 0, 0) == change.section('=', 0, 0)) entry = change;
         store(stored);
-        Form_Velmora &main = start();
+        Form_Velmora &main = shownMainWindow();
         QCOMPARE(menuState(main), expected.join(' '));
         QCOMPARE(main.Menu_Extras_61_ES_Tag, shell.isEmpty() ? kDefaultShell : shell);
         QCOMPARE(env->errors.calls.size(), errors);
@@ -200,7 +181,7 @@ private Q_SLOTS:
         store("Com=3");
         setCommand("-C4");
 
-        Form_Velmora &main = start();
+        Form_Velmora &main = shownMainWindow();
         QCOMPARE(main.Line1->text(), "Connected");
         QCOMPARE(Form_Com::instance().Com->CommPort(), 4L);
         QCOMPARE(three.read(200), QByteArray());
@@ -209,14 +190,13 @@ private Q_SLOTS:
         QCOMPARE(saved(env->settingsFile()).value("Com"), "3");
         // Without the option the next run uses the stored port again.
         QCOMPARE(Form_Com::instance().Com->CommPort(), 1L);
-        start();
+        shownMainWindow();
         QCOMPARE(Form_Com::instance().Com->CommPort(), 3L);
     }
 
     void roundTripThroughARestart_data() {
-        QTest::addColumn<QString>("before");
-        QTest::addColumn<QStringList>("clicks"); // menu items picked in this order
-        columns<QString, QString>("written", "restored");
+        // clicks: the menu items picked, in this order
+        columns<QString, QStringList, QString, QString>("before", "clicks", "written", "restored");
 
         const QString command = "/opt/tools/run me.sh --flag=\"a b\" c:\\x";
         row("first run: nothing stored, nothing changed", "", QStringList{}, kBuiltInSaved,
@@ -237,13 +217,10 @@ private Q_SLOTS:
             QStringList{"es 3"}, kBuiltInSaved + "/bin/true", kBuiltIn);
     }
     void roundTripThroughARestart() {
-        QFETCH(QString, before);
-        QFETCH(QStringList, clicks);
-        QFETCH(QString, written);
-        QFETCH(QString, restored);
+        FETCH((QString, QStringList, QString, QString), before, clicks, written, restored);
         store(before);
 
-        Form_Velmora &main = start();
+        Form_Velmora &main = shownMainWindow();
         if (before.isEmpty()) { // the built-in state, and no file until the end
             QCOMPARE(menuState(main), kBuiltIn);
             QCOMPARE(main.Menu_Extras_61_ES_Tag, QString());
@@ -269,7 +246,7 @@ private Q_SLOTS:
         end();
         QCOMPARE(saved(env->settingsFile()), pairs(written));
 
-        Form_Velmora &again = start();
+        Form_Velmora &again = shownMainWindow();
         QCOMPARE(menuState(again), restored);
         const QString shell = pairs(written).value("Shell");
         QCOMPARE(again.Menu_Extras_61_ES_Tag, shell.isEmpty() ? kDefaultShell : shell);
@@ -278,15 +255,9 @@ private Q_SLOTS:
 
     // Writes past a few bytes fail as on a full disk: reported, and the file kept as it was.
     void failedSaveKeepsThePreviousFile() {
-        Form_Velmora &main = start();
+        Form_Velmora &main = shownMainWindow();
         main.SaveConfig();
-        QFile file(env->settingsFile());
-        const auto content = [&file] {
-            const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : "";
-            file.close();
-            return bytes;
-        };
-        const QByteArray before = content();
+        const QByteArray before = env->readFile(env->settingsFile());
         QVERIFY(!before.isEmpty());
         main.Menu_Setup_Port(2)->trigger();
         main.Menu_Extras_61_ES_Tag = "/a/command/long/enough/to/need/more/room";
@@ -303,7 +274,7 @@ private Q_SLOTS:
                      env->errors.contains("Form_Velmora", "SaveConfig", 75) &&
                      env->errors.calls.first().message.contains(env->settingsFile()),
                  qPrintable(env->errors.describe()));
-        QCOMPARE(content(), before);
+        QCOMPARE(env->readFile(env->settingsFile()), before);
         main.SaveConfig(); // the store can be written again
         QCOMPARE(saved(env->settingsFile()).value("Com"), "2");
     }
@@ -334,16 +305,14 @@ private Q_SLOTS:
                          QStringLiteral("seed %1: round %2 after %3").arg(seed).arg(n).arg(last)));
             last = n;
         }
-        QFile lock(file + ".lock");
-        QVERIFY(lock.open(QIODevice::WriteOnly));
-        lock.close();
+        QVERIFY(env->writeFile(file + ".lock", {}));
         applyRound(Form_Velmora::instance(), last + 1);
         QElapsedTimer clock;
         clock.start();
         Form_Velmora::instance().SaveConfig();
         QVERIFY(clock.elapsed() < 10000); // not the lock's 30 s
         QCOMPARE(roundInFile(file), last + 1);
-        QVERIFY(!lock.exists());
+        QVERIFY(!QFile::exists(file + ".lock"));
         QVERIFY2(env->errors.calls.isEmpty(), qPrintable(env->errors.describe()));
     }
 
@@ -351,11 +320,9 @@ private Q_SLOTS:
     // platform's sign beside it: ../lib/velmora/AddIn, or uninstall.exe on Windows (where the
     // Linux sign is there too and means nothing).
     void programFileLocations_data() {
-        QTest::addColumn<bool>("windows");
-        QTest::addColumn<bool>("installed");
-        // the state, data and local folders: "@/<x>state", ...; empty: unset
-        QTest::addColumn<QString>("xdgHome");
-        columns<QString, QStringList>("log", "addIns");
+        // xdgHome: the state, data and local folders are "@/<xdgHome>state", ...; empty: unset
+        columns<bool, bool, QString, QString, QStringList>("windows", "installed", "xdgHome", "log",
+                                                           "addIns");
         row("build tree", false, false, "@/", "@/bin/debug.txt", QStringList{"@/bin/AddIn"});
         row("installed", false, true, "@/", "@/state/Velmora/debug.txt",
             QStringList{"@/lib/velmora/AddIn", "@/data/Velmora/AddIn"});
@@ -372,11 +339,8 @@ private Q_SLOTS:
             QStringList{"@/bin/AddIn", "@/home/.local/share/Velmora/AddIn"});
     }
     void programFileLocations() {
-        QFETCH(bool, windows);
-        QFETCH(bool, installed);
-        QFETCH(QString, xdgHome);
-        QFETCH(QString, log);
-        QFETCH(QStringList, addIns);
+        FETCH((bool, bool, QString, QString, QStringList), windows, installed, xdgHome, log,
+              addIns);
         const QString root = env->folder();
         QVERIFY(QDir(root).mkpath(installed || windows ? "bin/../lib/velmora/AddIn" : "bin"));
         if (windows && installed)

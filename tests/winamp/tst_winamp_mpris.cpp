@@ -7,7 +7,6 @@
 #include "winamp/MprisPlayerBackend.h"
 
 #include <QElapsedTimer>
-#include <QTest>
 
 class TestWinampMpris : public QObject {
     Q_OBJECT
@@ -19,10 +18,7 @@ private Q_SLOTS:
         m_previous = setPlayerBackend(std::make_unique<MprisPlayerBackend>());
         hWndWinamp = 0;
     }
-    void cleanup() {
-        setPlayerBackend(std::move(m_previous));
-        hWndWinamp = 0;
-    }
+    void cleanup() { setPlayerBackend(std::move(m_previous)); } // init forgets the handle
 
     // As other players send it; "" for no title.
     void titleFromMetadata_data() {
@@ -40,8 +36,7 @@ private Q_SLOTS:
         row("stream without a file name", QVariantMap{{"xesam:url", "http://radio.example/"}}, "");
     }
     void titleFromMetadata() {
-        QFETCH(QVariantMap, metadata);
-        QFETCH(QString, title);
+        FETCH((QVariantMap, QString), metadata, title);
         QCOMPARE(MprisPlayerBackend::titleFromMetadata(metadata),
                  title.isEmpty() ? title : title + " - Winamp");
     }

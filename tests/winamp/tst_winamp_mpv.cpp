@@ -6,8 +6,6 @@
 #include "winamp/Modul_Winamp.h"
 #include "winamp/MprisPlayerBackend.h"
 
-#include <QTest>
-
 namespace {
 constexpr int kSettleMs = 8000; // for the player to carry out a posted command
 }
@@ -21,10 +19,7 @@ private Q_SLOTS:
         m_previous = setPlayerBackend(std::make_unique<MprisPlayerBackend>());
         hWndWinamp = 0;
     }
-    void cleanup() {
-        setPlayerBackend(std::move(m_previous));
-        hWndWinamp = 0;
-    }
+    void cleanup() { setPlayerBackend(std::move(m_previous)); } // init forgets the handle
 
     void transport_data() {
         // Commands posted one after the other to a player that plays track 1; after each, the
@@ -38,9 +33,7 @@ private Q_SLOTS:
         row("stop", QList<int>{40046, 40047}, QList<int>{3, 0}, QList<int>{1, 0});
     }
     void transport() {
-        QFETCH(QList<int>, commands);
-        QFETCH(QList<int>, statuses);
-        QFETCH(QList<int>, tracks);
+        FETCH((QList<int>, QList<int>, QList<int>), commands, statuses, tracks);
         START_PLAYER(player, 3);
         QCOMPARE(GetWinampStatus(), qint16(0)); // nothing found yet, and it does not search
         // The title display searches on its own and keeps what it found to itself.
@@ -74,16 +67,15 @@ private Q_SLOTS:
     void seekAndVolumeSteps() {
         START_PLAYER(player, 1);
         RefreshWinamp();
-        const auto at = [&] { return player.playerProperty("Position").toLongLong() / 1e6; };
         // Playback goes on meanwhile, so the position only moves further forward than the step.
-        double before = at();
+        double before = player.position();
         WinampCommand(VelmoraWinamp_FFWDSS);
         WinampCommand(VelmoraWinamp_FFWDSS);
-        QTRY_VERIFY_WITH_TIMEOUT(at() >= before + 10, kSettleMs);
-        before = at();
+        QTRY_VERIFY_WITH_TIMEOUT(player.position() >= before + 10, kSettleMs);
+        before = player.position();
         WinampCommand(VelmoraWinamp_REW5S);
-        QTRY_VERIFY_WITH_TIMEOUT(at() < before - 2, kSettleMs);
-        QVERIFY(at() > before - 6);
+        QTRY_VERIFY_WITH_TIMEOUT(player.position() < before - 2, kSettleMs);
+        QVERIFY(player.position() > before - 6);
 
         // Steps of 0.05, each from the volume read afresh; not past full nor below silence, and
         // a volume set above full is kept and steps down from there.
@@ -103,7 +95,7 @@ private Q_SLOTS:
     }
 
     void playerEnds_data() {
-        QTest::addColumn<bool>("byCommand"); // quit command, or the process ends
+        columns<bool>("byCommand"); // quit command, or the process ends
         row("quit command", true);
         row("player killed", false);
     }

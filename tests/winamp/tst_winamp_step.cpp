@@ -4,8 +4,6 @@
 #include "support/DataRows.h"
 #include "support/ScriptedPlayer.h"
 
-#include <QTest>
-
 Q_DECLARE_METATYPE(WinampWish)
 
 class TestWinampStep : public QObject {
@@ -45,11 +43,7 @@ private Q_SLOTS:
         row("stop, stopped: nothing", WinampWish::Stop, stopped, 0, "", 1);
     }
     void step() {
-        QFETCH(WinampWish, wish);
-        QFETCH(qint16, state);
-        QFETCH(qint32, command);
-        QFETCH(QString, text);
-        QFETCH(int, asked);
+        FETCH((WinampWish, qint16, qint32, QString, int), wish, state, command, text, asked);
         const QList<qint32> posted = command ? QList<qint32>{command} : QList<qint32>{};
         for (bool atOnce : {false, true}) {
             player->state = state;
