@@ -62,9 +62,7 @@ private Q_SLOTS:
         row("standby", "R0088", true, QStringList{"power=OFF", "volume=", "input=", "version=B"});
     }
     void pictureFromTheBlock() {
-        QFETCH(QString, model);
-        QFETCH(bool, standby);
-        QFETCH(QStringList, expected);
+        FETCH((QString, bool, QStringList), model, standby, expected);
         const QString answer =
             QString::fromLatin1(Sim::ReceiverModel(model, standby).configurationAnswer());
         ReceiverPicture picture;
@@ -91,11 +89,8 @@ private Q_SLOTS:
             "stops at 16.0");
     }
     void volumeSteps() {
-        QFETCH(double, current);
-        QFETCH(double, target);
-        QFETCH(QStringList, answers);
-        QFETCH(QString, codes);
-        QFETCH(QString, error);
+        FETCH((double, double, QStringList, QString, QString), current, target, answers, codes,
+              error);
         VolumeStepper stepper;
         QStringList sent{stepper.start(target, current)};
         for (const QString &a : answers)
@@ -123,8 +118,7 @@ private Q_SLOTS:
         row("line 2", "sensor/velmora_den_pc/status_line2", QStringList{});
     }
     void discovery() {
-        QFETCH(QString, topic);
-        QFETCH(QStringList, keys);
+        FETCH((QString, QStringList), topic, keys);
         ReceiverPicture picture;
         picture.applySettings(QStringLiteral("R0073C0E01") + QString(12, u'0'));
         const QString base = QStringLiteral("velmora/den.pc");
@@ -183,9 +177,7 @@ private Q_SLOTS:
     }
 
     void connecting() {
-        QFETCH(Mosquitto::Tls, tls);
-        QFETCH(QString, change);
-        QFETCH(QString, reason);
+        FETCH((Mosquitto::Tls, QString, QString), tls, change, reason);
         Mosquitto broker(tls);
         QVERIFY2(broker.isReady(), qPrintable(broker.errorString()));
         MqttSettings settings = broker.settings();
@@ -312,9 +304,7 @@ private Q_SLOTS:
         row("on again", "07A1D", "power", QByteArray("ON"));
     }
     void frontPanelChangeAppears() {
-        QFETCH(QString, code);
-        QFETCH(QString, topic);
-        QFETCH(QByteArray, payload);
+        FETCH((QString, QString, QByteArray), code, topic, payload);
         sub->forget();
         const Sim::Response response = sim->model().execute(code, Sim::Source::Panel);
         sim->emitResponse(response);
@@ -355,10 +345,7 @@ private Q_SLOTS:
         row("power on", "power", QByteArray("ON"), QStringList{"07A1D"}, "");
     }
     void commandsReachTheReceiver() {
-        QFETCH(QString, level);
-        QFETCH(QByteArray, payload);
-        QFETCH(QStringList, frames);
-        QFETCH(QString, error);
+        FETCH((QString, QByteArray, QStringList, QString), level, payload, frames, error);
         QTest::qWait(300);
         sim->takeReceived();
         sub->forget();

@@ -66,9 +66,7 @@ private Q_SLOTS:
         row("group-readable file, none", 0640, "", 0640);
     }
     void storeKeepsTheSettings() {
-        QFETCH(int, before);
-        QFETCH(QString, password);
-        QFETCH(int, after);
+        FETCH((int, QString, int), before, password, after);
         const QString file = env->settingsFile();
         MqttSettings earlier; // nothing stored: the defaults; an unreadable port reads as 0
         if (before >= 0) {
@@ -107,8 +105,7 @@ private Q_SLOTS:
         row("201 bytes in 101 characters", QString(100, QChar(0xfc)) + "a", "200");
     }
     void baseTopicRules() {
-        QFETCH(QString, topic);
-        QFETCH(QString, problem);
+        FETCH((QString, QString), topic, problem);
         const QString said = baseTopicProblem(topic);
         QVERIFY2(problem.isEmpty() ? said.isEmpty() : said.contains(problem), qPrintable(said));
     }
@@ -135,9 +132,7 @@ private Q_SLOTS:
         row("wildcard topic", "topic=home/#", "wildcard", "Base topic");
     }
     void windowChecksOnOk() {
-        QFETCH(QString, fields);
-        QFETCH(QString, problem);
-        QFETCH(QString, focus);
+        FETCH((QString, QString, QString), fields, problem, focus);
         Form_Mqtt window(full);
         const QMap<QString, QLineEdit *> lines = {{"host", window.txtHost},
                                                   {"ca", window.txtCAFile},
